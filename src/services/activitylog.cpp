@@ -1,0 +1,48 @@
+#include "activitylog.h"
+
+#include "activenames.h"
+#include "clock.h"
+#include "fixedwidth.h"
+#include "programfolder.h"
+#include "regional.h"
+#include "textfile.h"
+
+#include <QStringList>
+
+namespace {
+const QString kLogName = QStringLiteral("LOG.Dat");
+
+QString buildLine(const QString& date, const QString& time, const QString& text, const QString& form,
+                  const QString& control)
+{
+    return campoTabella(date, 10) + campoTabella(time, 8) + campoTabella(text, 60) + campoTabella(form, 40) +
+           campoTabella(control, 40);
+}
+} // namespace
+
+QString activityLogHeader()
+{
+    return buildLine(QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("Testo"),
+                     QStringLiteral("Form Attivo"), QStringLiteral("Oggetto Attivo"));
+}
+
+QString activityLogLine(const QString& text)
+{
+    const QDateTime now = adesso();
+    const ActiveNames names = nomiAttivi();
+    return buildLine(dataBreve(now.date()), oraSistema(now.time()), senzaSpazi(text), names.form.trimmed(),
+                     names.control.trimmed());
+}
+
+void ScriviLog(const QString& text)
+{
+    try {
+        const QString path = percorsoNelProgramma(kLogName);
+        QStringList lines;
+        if (!esisteConNomeEsatto(path)) lines << activityLogHeader();
+        lines << activityLogLine(text);
+        aggiungiRighe(path, lines);
+    } catch (...) {
+        // The activity log never stops the program.
+    }
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// LOG.Dat: one 163-character line per entry (date, time, text, active window, focused control), a
+// header on a new file. Never fails towards its caller: a line that cannot be written is lost.
+void ScriviLog(const QString& text);
+
+QString activityLogHeader();
+QString activityLogLine(const QString& text);

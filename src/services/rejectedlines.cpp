@@ -1,0 +1,8 @@
+#include "rejectedlines.h"
+
+#include "textfile.h"
+
+void ScriviRigaSaltata(const QString& folder, const QString& fileName, const QByteArray& line)
+{
+    aggiungiRigaGrezza(folder + QStringLiteral("SALTATO_") + fileName, line);
+}

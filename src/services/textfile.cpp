@@ -1,0 +1,147 @@
+#include "textfile.h"
+
+#include "failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+
+namespace {
+// Windows-1252 bytes 0x80..0x9F. The undefined bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D stand for the
+// control characters of the same code.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char encodeUnit(char16_t unit)
+{
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return char(unit);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == unit) return char(0x80 + i);
+    return '?';
+}
+
+constexpr qsizetype kChunk = 64 * 1024;
+} // namespace
+
+QByteArray codificaAnsi(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
+        bytes.append(encodeUnit(c.unicode()));
+    }
+    return bytes;
+}
+
+QString decodificaAnsi(const QByteArray& bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes.at(i));
+        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QString soloAnsi(const QString& text) { return decodificaAnsi(codificaAnsi(text)); }
+
+LineReader::LineReader(QIODevice& device) : m_device(device) {}
+
+bool LineReader::fill()
+{
+    if (m_pos > 0) {
+        m_buffer.remove(0, m_pos);
+        m_pos = 0;
+    }
+    const QByteArray chunk = m_device.read(kChunk);
+    if (chunk.isEmpty()) return false;
+    m_buffer.append(chunk);
+    return true;
+}
+
+bool LineReader::nextRaw(QByteArray& line)
+{
+    line.clear();
+    bool consumed = false;
+    for (;;) {
+        if (m_pos >= m_buffer.size() && !fill()) return consumed;
+        const qsizetype cr = m_buffer.indexOf('\r', m_pos);
+        if (cr < 0) {
+            line.append(m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
+            m_pos = m_buffer.size();
+            consumed = true;
+            continue;
+        }
+        line.append(m_buffer.constData() + m_pos, cr - m_pos);
+        m_pos = cr + 1;
+        if (m_pos >= m_buffer.size()) fill();
+        if (m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n') ++m_pos;
+        return true;
+    }
+}
+
+bool LineReader::next(QString& line)
+{
+    QByteArray raw;
+    if (!nextRaw(raw)) return false;
+    line = decodificaAnsi(raw);
+    return true;
+}
+
+LineWriter::LineWriter(QIODevice& device) : m_device(device) {}
+
+void LineWriter::write(const QString& line) { writeRaw(codificaAnsi(line)); }
+
+void LineWriter::writeRaw(const QByteArray& line)
+{
+    const QByteArray bytes = line + "\r\n";
+    if (m_device.write(bytes) != bytes.size())
+        throw Failure(FailureCode::DiskFull,
+                      QStringLiteral("Impossibile scrivere il file: %1").arg(m_device.errorString()));
+}
+
+namespace {
+bool appendBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+    const bool written = file.write(bytes) == bytes.size();
+    const bool flushed = file.flush();
+    file.close();
+    return written && flushed && file.error() == QFileDevice::NoError;
+}
+} // namespace
+
+bool aggiungiRighe(const QString& path, const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines) bytes += codificaAnsi(line) + "\r\n";
+    return appendBytes(path, bytes);
+}
+
+bool aggiungiRigaGrezza(const QString& path, const QByteArray& line) { return appendBytes(path, line + "\r\n"); }
+
+bool esisteConNomeEsatto(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) return false;
+    const QStringList found =
+        info.dir().entryList({info.fileName()}, QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive);
+    return found.contains(info.fileName());
+}
+
+QString trovaFileNellaCartella(const QString& folder, const QString& name)
+{
+    // Listed and compared literally: a name is never taken as a wildcard pattern.
+    const QStringList entries = QDir(folder).entryList(QDir::Files);
+    for (const QString& entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) return entry;
+    return {};
+}

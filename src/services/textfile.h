@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+// Every file of the system is one byte per character in Windows-1252 with CR LF line ends.
+
+// Windows-1252, byte for byte: the five bytes the code page leaves undefined map to the control
+// characters of the same code, so any byte read survives a write back. A character that cannot be
+// represented is written as "?".
+QByteArray codificaAnsi(const QString& text);
+QString decodificaAnsi(const QByteArray& bytes);
+
+// The text as it will read back after a write: unrepresentable characters (a character outside the
+// Basic Multilingual Plane counts as one) become "?". Fixed-width fields are built from this form so
+// that a width in characters is a width in bytes.
+QString soloAnsi(const QString& text);
+
+// Streams a device line by line: CR LF or a lone CR ends a line, a lone LF does not. The last line
+// need not end with a terminator. Only the current line is kept in memory.
+class LineReader
+{
+public:
+    explicit LineReader(QIODevice& device);
+
+    // The next line without its terminator, as raw bytes; false at the end of the data.
+    bool nextRaw(QByteArray& line);
+    // The same, decoded.
+    bool next(QString& line);
+
+private:
+    bool fill();
+
+    QIODevice& m_device;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+};
+
+// Writes lines followed by CR LF. A device that refuses a write (disk full, device gone) raises a
+// Failure, so a file is never left short without the caller knowing.
+class LineWriter
+{
+public:
+    explicit LineWriter(QIODevice& device);
+
+    void write(const QString& line);
+    void writeRaw(const QByteArray& line);
+
+private:
+    QIODevice& m_device;
+};
+
+// Appends lines to a file, creating it when missing; false when the file cannot be opened or written.
+bool aggiungiRighe(const QString& path, const QStringList& lines);
+bool aggiungiRigaGrezza(const QString& path, const QByteArray& line);
+
+// True when a directory lookup of the path returns exactly its file name (letter case included).
+bool esisteConNomeEsatto(const QString& path);
+
+// The name under which a visible file called `name` (letter case ignored) exists in the folder, or an
+// empty string when there is none.
+QString trovaFileNellaCartella(const QString& folder, const QString& name);

@@ -1,0 +1,37 @@
+#include "modal.h"
+
+#include <QApplication>
+#include <QDialog>
+
+namespace {
+ModalDriver& driver()
+{
+    static ModalDriver instance;
+    return instance;
+}
+} // namespace
+
+void setModalDriver(ModalDriver replacement) { driver() = std::move(replacement); }
+
+bool modalDriverInstalled() { return bool(driver()); }
+
+int eseguiModale(QDialog& dialog)
+{
+    if (!driver()) return dialog.exec();
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    QApplication::processEvents();
+    driver()(dialog);
+    if (dialog.isVisible()) dialog.reject(); // a driver that left it open answers "cancel"
+    return dialog.result();
+}
+
+QMessageBox::StandardButton mostraMessaggio(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                            const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    eseguiModale(box);
+    QAbstractButton* clicked = box.clickedButton();
+    return clicked ? box.standardButton(clicked) : QMessageBox::NoButton;
+}

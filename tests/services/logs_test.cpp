@@ -1,0 +1,97 @@
+#include "activenames.h"
+#include "activitylog.h"
+#include "errorreport.h"
+#include "failure.h"
+#include "testfolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+QList<QByteArray> lines(const QByteArray& bytes)
+{
+    QList<QByteArray> result = bytes.split('\n');
+    if (!result.isEmpty() && result.back().isEmpty()) result.pop_back();
+    for (QByteArray& line : result) {
+        EXPECT_TRUE(line.endsWith('\r'));
+        line.chop(1);
+    }
+    return result;
+}
+QByteArray pad(const QByteArray& text, int width) { return (text + QByteArray(width, ' ')).left(width) + '|'; }
+} // namespace
+
+using ActivityLog = ProgramFolderTest;
+using ErrorLog = ProgramFolderTest;
+
+TEST_F(ActivityLog, HeaderOnANewFileThenEntriesOf163Characters)
+{
+    setActiveNamesProvider([] { return ActiveNames{QStringLiteral("FrmMain"), QStringLiteral("cmdImpVendite")}; });
+    ScriviLog(QStringLiteral("   Connessione OK !  "));
+    ScriviLog(QString(75, QLatin1Char('x')));
+    setActiveNamesProvider({});
+    ScriviLog(QStringLiteral("però"));
+
+    const auto got = lines(readBytes("LOG.Dat"));
+    ASSERT_EQ(got.size(), 4);
+    EXPECT_EQ(got[0], pad("Data", 10) + pad("Ora", 8) + pad("Testo", 60) + pad("Form Attivo", 40) +
+                          pad("Oggetto Attivo", 40));
+    EXPECT_EQ(got[1], pad("07/12/2026", 10) + pad("09:05:03", 8) + pad("Connessione OK !", 60) +
+                          pad("FrmMain", 40) + pad("cmdImpVendite", 40));
+    EXPECT_EQ(got[2].mid(20, 61), pad(QByteArray(60, 'x'), 60));
+    EXPECT_EQ(got[3].mid(20, 61), pad("per\xF2", 60));
+    for (const QByteArray& line : got) EXPECT_EQ(line.size(), 163);
+}
+
+TEST_F(ActivityLog, AFolderThatCannotBeWrittenLosesTheLineQuietly)
+{
+    qputenv("ESPORTA_IMPORTA_DIR", path("non-esiste/sotto").toLocal8Bit());
+    ScriviLog(QStringLiteral("perso"));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(ErrorLog, HeaderAndEntryOf392CharactersDescriptionCutTo300)
+{
+    ErrorRecord record{-2147467259, 42, QString(310, QLatin1Char('d')) + QStringLiteral("(Crea File Catalogo)"),
+                       QStringLiteral("  FrmMainConUnNomeMoltoLungo  "), QStringLiteral("cmdCreaCatalogoTot")};
+    appendErrorLog(record, QStringLiteral("1.0.0"));
+    appendErrorLog(record, QStringLiteral("1.0.0"));
+    const auto got = lines(readBytes("LogErrori.TXT"));
+    ASSERT_EQ(got.size(), 3);
+    EXPECT_EQ(got[0], pad("Data", 10) + pad("Ora", 8) + pad("Form Attivo", 20) + pad("Oggetto Attivo", 20) +
+                          pad("Linea", 6) + pad("Versione", 10) + pad("Numero", 10) + pad("Descrizione Errore", 300));
+    EXPECT_EQ(got[1], pad("07/12/2026", 10) + pad("09:05:03", 8) + pad("FrmMainConUnNomeMolt", 20) +
+                          pad("cmdCreaCatalogoTot", 20) + pad("42", 6) + pad("1.0.0", 10) + pad("-214746725", 10) +
+                          pad(QByteArray(300, 'd'), 300));
+    for (const QByteArray& line : got) EXPECT_EQ(line.size(), 392);
+}
+
+TEST_F(ErrorLog, TrapHandsTheFailureWithItsLineAndTagToTheReport)
+{
+    int thrownAt = 0;
+    try {
+        thrownAt = __LINE__ + 1;
+        throw Failure(FailureCode::FileNotFound, QStringLiteral("File non trovato"));
+    } catch (...) {
+        segnalaErrore(QStringLiteral("(Crea File Catalogo)"));
+    }
+    try {
+        throw std::runtime_error("boom");
+    } catch (...) {
+        segnalaErrore(QStringLiteral(" (LeggiParametro) "));
+    }
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].number, 53);
+    EXPECT_EQ(errors[0].line, thrownAt);
+    EXPECT_EQ(errors[0].description, QStringLiteral("File non trovato(Crea File Catalogo)"));
+    EXPECT_EQ(errors[1].description, QStringLiteral("boom (LeggiParametro) "));
+    EXPECT_EQ(versioneProgramma(), QStringLiteral(ESPORTA_IMPORTA_VERSION));
+}
+
+TEST_F(ErrorLog, WithoutAWindowTheReportIsLoggedAndTheProgramEnds)
+{
+    setErrorPresenter({});
+    EXPECT_THROW(MostraErrore(5, 3, QStringLiteral("guasto"), {}, {}), ProgramEnded);
+    const auto got = lines(readBytes("LogErrori.TXT"));
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_TRUE(got[1].contains("guasto"));
+}

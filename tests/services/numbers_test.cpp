@@ -1,0 +1,96 @@
+#include "numbers.h"
+
+#include "failure.h"
+#include "regional.h"
+
+#include <gtest/gtest.h>
+
+TEST(NumericText, ReadsTheLeadingNumberLeniently)
+{
+    struct Row
+    {
+        const char* name;
+        const char* text;
+        double value;
+    };
+    const Row rows[] = {
+        {"empty", "", 0},
+        {"blank appended", "1 ", 1},
+        {"not a number", "abc", 0},
+        {"zero after blanks", "   0", 0},
+        {"blanks inside", " 1 2 3", 123},
+        {"stops at a letter", "12ab", 12},
+        {"decimal point", "3.75", 3.75},
+        {"comma is not a decimal point", "3,75", 3},
+        {"negative", "-4", -4},
+        {"sign after digits stops", "4-2", 4},
+        {"second point stops", "1.2.3", 1.2},
+        {"exponent", "1E3", 1000},
+        {"dangling exponent", "7E", 7},
+    };
+    for (const Row& row : rows) EXPECT_DOUBLE_EQ(leggiNumero(QString::fromUtf8(row.text)), row.value) << row.name;
+}
+
+TEST(NumericText, ValidNumberIsTheWholeField)
+{
+    EXPECT_TRUE(numeroValido(QStringLiteral(" 000000250 ")));
+    EXPECT_TRUE(numeroValido(QStringLiteral("-12")));
+    EXPECT_TRUE(numeroValido(QStringLiteral("1.5")));
+    EXPECT_FALSE(numeroValido(QStringLiteral("")));
+    EXPECT_FALSE(numeroValido(QStringLiteral("12a")));
+    EXPECT_FALSE(numeroValido(QStringLiteral("1 2")));
+    EXPECT_FALSE(numeroValido(QStringLiteral("-")));
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour)
+{
+    EXPECT_EQ(arrotondaInt16(2.5), 2);
+    EXPECT_EQ(arrotondaInt16(3.5), 4);
+    EXPECT_EQ(arrotondaInt16(-2.5), -2);
+    EXPECT_EQ(arrotondaInt16(32767.4), 32767);
+    EXPECT_THROW(arrotondaInt16(32767.5), Failure);
+    EXPECT_THROW(arrotondaInt16(-32769), Failure);
+    EXPECT_EQ(arrotondaInt32(2147483647.0), 2147483647);
+    EXPECT_THROW(arrotondaInt32(2147483648.0), Failure);
+    EXPECT_DOUBLE_EQ(arrotondaDueDecimali(2.675), 2.68);
+    EXPECT_DOUBLE_EQ(arrotondaDueDecimali(2.665), 2.66);
+}
+
+TEST(Rounding, DecimalsRoundExactlyWhateverFormTheyArriveIn)
+{
+    struct Row
+    {
+        const char* name;
+        QVariant value;
+        int decimals;
+        std::optional<qint64> expected;
+    };
+    const Row rows[] = {
+        {"money text", QStringLiteral("2.6750"), 2, 268},
+        {"binary double of 2.675", 2.675, 2, 268},
+        {"half to even down", QStringLiteral("2.665"), 2, 266},
+        {"integer", 350, 2, 35000},
+        {"whole half even", QStringLiteral("4.5"), 0, 4},
+        {"negative half", QStringLiteral("-3.5"), 0, -4},
+        {"exponent form", QStringLiteral("1.5E2"), 0, 150},
+        {"null", QVariant(), 0, std::nullopt},
+        {"not a number", QStringLiteral("abc"), 0, std::nullopt},
+        {"trailing garbage", QStringLiteral("12x"), 0, std::nullopt},
+        {"tiny", QStringLiteral("0.0000000000000000000001"), 0, 0},
+    };
+    for (const Row& row : rows) {
+        const auto decimal = Decimale::daValore(row.value);
+        const std::optional<qint64> got = decimal ? decimal->arrotondato(row.decimals) : std::nullopt;
+        EXPECT_EQ(got, row.expected) << row.name;
+    }
+}
+
+TEST(RegionalForms, ItalianWhateverTheHost)
+{
+    EXPECT_EQ(dataBreve(QDate(2026, 6, 5)), QStringLiteral("05/06/2026"));
+    EXPECT_EQ(oraSistema(QTime(7, 5, 9)), QStringLiteral("07:05:09"));
+    EXPECT_EQ(NumeroInTesto(2.5), QStringLiteral("2,5"));
+    EXPECT_EQ(NumeroInTesto(-2147467259), QStringLiteral("-2147467259"));
+    EXPECT_EQ(NumeroInTesto(1234567.25), QStringLiteral("1234567,25"));
+    EXPECT_EQ(NumeroInTesto(0.1 + 0.2), QStringLiteral("0,3"));
+}

@@ -1,0 +1,119 @@
+#include "parametri.h"
+
+#include "testfolder.h"
+
+#include <QDir>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+#include <gtest/gtest.h>
+
+namespace {
+QByteArray scrambledLine(const QByteArray& plain) { return codificaRiga(plain) + "\r\n"; }
+} // namespace
+
+using ParameterFile = ProgramFolderTest;
+
+TEST(Scrambling, EveryCodeFromOneTo255RoundTrips)
+{
+    for (int c = 1; c < 256; ++c) {
+        const QByteArray plain(1, char(c));
+        EXPECT_EQ(decodificaRiga(codificaRiga(plain)), plain) << c;
+    }
+    EXPECT_EQ(codificaRiga("A="), QByteArray("KG"));
+    EXPECT_EQ(codificaRiga("\xFF\xF6\xF5"), QByteArray("\x00\x09\xFF", 3));
+}
+
+TEST_F(ParameterFile, ReadingWithoutAFileCreatesAnEmptyOne)
+{
+    EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFileVendite")), QString());
+    EXPECT_TRUE(QFile::exists(path("term.ini")));
+    EXPECT_TRUE(readBytes("term.ini").isEmpty());
+}
+
+TEST_F(ParameterFile, AppendThenReplaceInPlaceKeepingTheOtherLines)
+{
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("PathOrigineVendite"), QStringLiteral("C:\\Vendite\\")));
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("NomeFileVendite"), QStringLiteral("  Vendite.DAT  ")));
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("Ultimo"), QStringLiteral("x")));
+    const QByteArray before = readBytes("term.ini");
+    EXPECT_EQ(before, scrambledLine("PATHORIGINEVENDITE=C:\\Vendite\\") + scrambledLine("NOMEFILEVENDITE=Vendite.DAT") +
+                          scrambledLine("ULTIMO=x"));
+
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("nomefilevendite"), QStringLiteral("Altro.DAT")));
+    EXPECT_EQ(readBytes("term.ini"), scrambledLine("PATHORIGINEVENDITE=C:\\Vendite\\") +
+                                         scrambledLine("NOMEFILEVENDITE=Altro.DAT") + scrambledLine("ULTIMO=x"));
+    EXPECT_FALSE(QFile::exists(path("termTemp.ini")));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFileVendite")), QStringLiteral("Altro.DAT"));
+}
+
+TEST_F(ParameterFile, MatchingRules)
+{
+    writeBytes("term.ini", scrambledLine("NomeFileVendite=mixed") + scrambledLine(" NOMEFILE=leading blank") +
+                               scrambledLine("NOMEFILE=short key") + scrambledLine("NOMEFILE=duplicate") +
+                               scrambledLine("EQ=a=b==c") + scrambledLine("SPAZI=  blanks  ") +
+                               scrambledLine("ALTO=\xFF\xF8"));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("nomefilevendite")), QStringLiteral("mixed"));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFile")), QStringLiteral("short key")); // first match, prefix safe
+    EXPECT_EQ(LeggiParametro(QStringLiteral("  eq")), QStringLiteral("a=b==c"));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("Spazi")), QStringLiteral("  blanks  "));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("Alto")), QString::fromLatin1("\xFF\xF8"));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("Assente")), QString());
+    // Blanks are trimmed after "=" is appended, so blanks after the key stay part of it.
+    EXPECT_EQ(LeggiParametro(QStringLiteral("eq  ")), QString());
+
+    // A write replaces every match and leaves the line with the leading blank alone.
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("NomeFile"), QStringLiteral("nuovo")));
+    EXPECT_EQ(readBytes("term.ini"), scrambledLine("NomeFileVendite=mixed") + scrambledLine(" NOMEFILE=leading blank") +
+                                         scrambledLine("NOMEFILE=nuovo") + scrambledLine("NOMEFILE=nuovo") +
+                                         scrambledLine("EQ=a=b==c") + scrambledLine("SPAZI=  blanks  ") +
+                                         scrambledLine("ALTO=\xFF\xF8"));
+}
+
+TEST_F(ParameterFile, HighCodesAreStoredAsLowCodesAndReadBack)
+{
+    const QString value = QString::fromLatin1("\xFF\xFE\xF6");
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("K"), value));
+    EXPECT_EQ(readBytes("term.ini"), QByteArray("UG\x00\x01\x09\r\n", 7));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("K")), value);
+}
+
+TEST_F(ParameterFile, GarbageIsReadWithoutHarm)
+{
+    QByteArray garbage(200000, '\x01');
+    garbage += QByteArray("\x00\x00\r\n\n\n\r", 7) + scrambledLine("TROVAMI=si").chopped(2);
+    writeBytes("term.ini", garbage);
+    EXPECT_EQ(LeggiParametro(QStringLiteral("Trovami")), QStringLiteral("si"));
+    EXPECT_TRUE(ScriviParametro(QStringLiteral("Trovami"), QStringLiteral("no")));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("Trovami")), QStringLiteral("no"));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(ParameterFile, AReplaceThatCannotFinishLeavesTheOldFileWhole)
+{
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("A"), QStringLiteral("1")));
+    const QByteArray before = readBytes("term.ini");
+    // termTemp.ini cannot be created: a folder of that name stands in the way.
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("termTemp.ini")));
+    EXPECT_FALSE(ScriviParametro(QStringLiteral("A"), QStringLiteral("2")));
+    EXPECT_EQ(readBytes("term.ini"), before);
+    EXPECT_TRUE(errors.empty()); // given up silently after its retries
+}
+
+TEST_F(ParameterFile, AReadOnlyFolderMakesWritesFailWithoutAReport)
+{
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+#endif
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("A"), QStringLiteral("1")));
+    QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(path("term.ini"), QFileDevice::ReadOwner);
+    EXPECT_FALSE(ScriviParametro(QStringLiteral("A"), QStringLiteral("2")));
+    EXPECT_FALSE(ScriviParametro(QStringLiteral("B"), QStringLiteral("2")));
+    QFile::setPermissions(folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(LeggiParametro(QStringLiteral("A")), QStringLiteral("1"));
+    EXPECT_TRUE(errors.empty());
+}
