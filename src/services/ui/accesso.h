@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// AccessoLimitato: asks the administrator password in FrmPassword (modal, owned by the active window)
+// and answers whether access is granted. A failure goes to the error report (" (AccessoLimitato) ")
+// and answers false.
+bool AccessoLimitato(QWidget* owner = nullptr);
