@@ -117,3 +117,14 @@ TEST_F(ParameterFile, AReadOnlyFolderMakesWritesFailWithoutAReport)
     EXPECT_EQ(LeggiParametro(QStringLiteral("A")), QStringLiteral("1"));
     EXPECT_TRUE(errors.empty());
 }
+
+TEST_F(ParameterFile, AnUnreadableFileGoesToTheErrorReportWithTheProcedureTag)
+{
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("term.ini"))); // a folder where the file should be
+    EXPECT_EQ(LeggiParametro(QStringLiteral("A")), QString());
+    EXPECT_FALSE(ScriviParametro(QStringLiteral("A"), QStringLiteral("1")));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_TRUE(errors[0].description.endsWith(QStringLiteral(" (LeggiParametro) ")));
+    EXPECT_TRUE(errors[1].description.endsWith(QStringLiteral(" (ScriviParametro) ")));
+    EXPECT_GT(errors[0].line, 0);
+}
