@@ -6,3 +6,7 @@ class QWidget;
 // and answers whether access is granted. A failure goes to the error report (" (AccessoLimitato) ")
 // and answers false.
 bool AccessoLimitato(QWidget* owner = nullptr);
+
+// The outcome of the last password window: false from the start of each AccessoLimitato until an
+// accepted password, and kept after the window closes.
+bool AccessoConsentito();
