@@ -1,0 +1,24 @@
+#include "connectioncheck.h"
+
+#include "connectiontest.h"
+#include "modal.h"
+#include "waitcursor.h"
+
+#include <QApplication>
+
+namespace {
+void lasciaPassareEventi() { QApplication::processEvents(); }
+} // namespace
+
+bool verificaConnessione(const ImpostazioniConnessione& settings)
+{
+    const CursoreAttesa wait;
+    return ConnettiDatabase(settings, lasciaPassareEventi);
+}
+
+bool verificaServer(const ImpostazioniConnessione& settings, QWidget* owner)
+{
+    return ConnettiMaster(settings, lasciaPassareEventi, [owner](const QString& text) {
+        mostraMessaggio(owner, QMessageBox::Critical, QStringLiteral("Attenzione"), text, QMessageBox::Ok);
+    });
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "rundisplay.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The folder and file settings of the three file exchanges (catalog, sales, update file), as the main
+// window shows them. Each exchange has a folder key and a name key in term.ini; the catalog also has
+// its title selection.
+struct DescrizioneScambio
+{
+    Pannello scambio;
+    QString chiaveCartella;
+    QString chiaveNome;
+    QString nomePredefinito;
+    bool conQualiTitoli; // the catalog's QualiTitoliCatalogoTotale
+};
+
+const DescrizioneScambio& descrizioneScambio(Pannello exchange);
+const std::array<Pannello, 3>& scambi(); // in the order start-up handles them
+
+struct ImpostazioniScambio
+{
+    QString cartella;                  // as shown: the stored folder, or the default one
+    QString nome;                      // as shown: the stored name, or the default one
+    std::optional<QString> qualiTitoli; // catalog only: the text shown for the title selection
+};
+
+// The program folder followed by a separator (a root keeps its single separator).
+QString cartellaPredefinita();
+
+// "Solo i non Richiamati" when the stored selection reads as 0 (a blank followed by the stored text,
+// read as a number), "Tutti i Titoli (Ultimi 3 Numeri)" otherwise.
+QString testoQualiTitoli(const QString& stored);
+
+// Reads the exchange's keys in order (folder, name, then the title selection) and applies the defaults:
+// a folder or name that is blank gives the default; a non-blank one is kept exactly as stored.
+ImpostazioniScambio leggiImpostazioni(Pannello exchange);
+
+// Writes back the folder, then the name, so that the defaults shown become stored values. The title
+// selection is never written here.
+void scriviImpostazioni(Pannello exchange, const ImpostazioniScambio& settings);

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "connectionindicator.h"
+#include "exchangesettings.h"
+#include "rundisplay.h"
+#include "runpanel.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QLineEdit;
+class QTimer;
+
+namespace Ui {
+class FrmMain;
+}
+
+// The main window: the connection to the store, the settings of the three file exchanges and one run
+// panel for each exchange. It shows what it is told and reports its commands as signals; start-up, the
+// settings commands and the runs live in their own classes. The runs see it only as a RunDisplay.
+class FrmMain : public QWidget, public RunDisplay
+{
+    Q_OBJECT
+
+public:
+    explicit FrmMain(QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // Start-up blanking: connection fields, indicator, settings fields, activity dots, lists and bars.
+    void svuota();
+
+    // The connection settings: server, database and user as text and tooltip, the password as a hidden
+    // value of the user field that is never displayed.
+    void mostraConnessione(const ImpostazioniConnessione& settings);
+    QLineEdit& campoDatabase();
+
+    void mostraStatoConnessione(StatoConnessione state);
+    void mostraEsitoConnessione(bool connected); // caption and colour only
+
+    // An exchange's folder and name as text and tooltip; the catalog's title selection as text only.
+    void mostraImpostazioni(Pannello exchange, const ImpostazioniScambio& settings);
+
+    QTimer& timerComandiAuto();
+    QTimer& timerEnd();
+
+    bool occupato() const { return m_occupato; }
+
+    // Asked when the window is about to close; false keeps it open.
+    void impostaControlloChiusura(std::function<bool()> mayClose);
+
+    // RunDisplay
+    void scriviLog(Pannello panel, const QString& text) override;
+    void azzeraPannello(Pannello panel) override;
+    void impostaMassimo(Pannello panel, int maximum) override;
+    void avanzaProgresso(Pannello panel) override;
+    void svuotaAttivita(Pannello panel) override;
+    void impostaTitolo(const QString& title) override;
+    void impostaOccupato(bool busy) override;
+    void lasciaPassareEventi() override;
+    bool chiediSiNo(const QString& title, const QString& text) override;
+    void avvisa(IconaMessaggio icon, const QString& title, const QString& text) override;
+    ImpostazioniConnessione impostazioniConnessione() const override;
+
+Q_SIGNALS:
+    void cambiaDatabaseRichiesto();        // cmdCambiaDB
+    void testConnessioneRichiesto();       // click on lblTest1
+    void opzioniRichieste(Pannello exchange); // the three "&Cambia Impostazioni"
+    void runRichiesto(Pannello panel);     // the three start buttons
+    void esciRichiesto();                  // CmdEsci
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void collegaComandi();
+    PannelloRun& pannello(Pannello panel);
+    void apriCartellaDi(const QLineEdit& field);
+
+    std::unique_ptr<Ui::FrmMain> m_ui;
+    std::array<std::unique_ptr<PannelloRun>, 3> m_pannelli;
+    QTimer* m_timerComandiAuto;
+    QTimer* m_timerEnd;
+    bool m_occupato = false;
+    std::function<bool()> m_controlloChiusura;
+};

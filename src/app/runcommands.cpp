@@ -1,0 +1,63 @@
+#include "runcommands.h"
+
+#include "frmmain.h"
+#include "programexit.h"
+
+#include <QTimer>
+
+RunDisponibili RunDisponibili::delProgramma()
+{
+    RunDisponibili available;
+    available.catalogo = esportaCatalogoTotale;
+    return available;
+}
+
+ComandiRun::ComandiRun(FrmMain& window, const ModoAutomatico& flags, RegistroRun& runs, RunDisponibili available)
+    : m_window(window), m_flags(flags), m_runs(runs), m_available(std::move(available))
+{
+}
+
+void ComandiRun::esegui(Pannello panel)
+{
+    switch (panel) {
+    case Pannello::Catalogo:
+        // An unattended export ends the program only when it completed.
+        eseguiRun(panel, m_available.catalogo, m_flags.autoCatalogo, false);
+        break;
+    case Pannello::Vendite:
+        // An unattended import ends the program also when it was interrupted.
+        eseguiRun(panel, m_available.vendite, m_flags.autoVendite, true);
+        break;
+    case Pannello::Aggiornamento:
+        break; // the update file has its settings but no run
+    }
+}
+
+void ComandiRun::eseguiRun(Pannello panel, const RunDisponibili::Run& run, bool automatico,
+                           bool endEvenIfInterrupted)
+{
+    if (!run) return;
+    const RunInCorso inProgress(m_runs);
+    if (!inProgress.avviato()) return;
+    const bool completed = run(m_window, automatico) == EsitoRun::Completata;
+    if (!automatico) return;
+    m_runs.registraEsitoAutomatico(panel, completed);
+    if (completed || endEvenIfInterrupted) m_window.timerEnd().start();
+}
+
+void ComandiRun::tickComandiAuto()
+{
+    m_window.timerComandiAuto().stop();
+    if (m_flags.autoCatalogo) esegui(Pannello::Catalogo);
+    if (m_flags.autoVendite) esegui(Pannello::Vendite);
+}
+
+void ComandiRun::tickEnd()
+{
+    if (m_runs.runInCorso()) return;
+    terminaProgramma(m_runs.statoUscita());
+}
+
+void ComandiRun::esci() { terminaProgramma(m_runs.statoUscita()); }
+
+bool ComandiRun::puoChiudere() const { return !m_runs.runInCorso() && !m_window.occupato(); }

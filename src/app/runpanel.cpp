@@ -1,0 +1,58 @@
+#include "runpanel.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+
+PannelloRun::PannelloRun(QListWidget& list, QProgressBar& bar, QLabel& activity, int dotLimit)
+    : m_list(list), m_bar(bar), m_activity(activity), m_dotLimit(dotLimit)
+{
+}
+
+void PannelloRun::azzera()
+{
+    m_list.clear();
+    m_progress.reset();
+    mostraBarra();
+}
+
+void PannelloRun::svuotaAttivita()
+{
+    m_progress.dots.clear();
+    m_activity.setText(QString());
+}
+
+int PannelloRun::primaRigaVisibile(int lastIndex) { return lastIndex > 5 ? lastIndex - 5 : 0; }
+
+void PannelloRun::aggiungiRiga(const QString& line)
+{
+    m_list.addItem(line);
+    const int last = m_list.count() - 1;
+    m_list.setCurrentRow(last);
+    const int first = primaRigaVisibile(last);
+    if (first > 0)
+        m_list.scrollToItem(m_list.item(first), QAbstractItemView::PositionAtTop);
+    else
+        m_list.scrollToTop();
+}
+
+void PannelloRun::impostaMassimo(int maximum)
+{
+    m_progress.maximum = float(maximum);
+    m_progress.value = 0;
+    mostraBarra();
+}
+
+std::optional<int> PannelloRun::avanza()
+{
+    const std::optional<int> percentage = m_progress.advance(m_dotLimit);
+    mostraBarra();
+    if (percentage) m_activity.setText(m_progress.dots);
+    return percentage;
+}
+
+void PannelloRun::mostraBarra()
+{
+    m_bar.setRange(int(m_progress.minimum), int(m_progress.maximum));
+    m_bar.setValue(int(qMin(m_progress.value, m_progress.maximum)));
+}

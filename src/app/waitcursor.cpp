@@ -1,0 +1,7 @@
+#include "waitcursor.h"
+
+#include <QApplication>
+
+CursoreAttesa::CursoreAttesa() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+CursoreAttesa::~CursoreAttesa() { QApplication::restoreOverrideCursor(); }
