@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connectionsettings.h"
+
 #include <QString>
 
 // The embedded store: a SQLite file with the store schema (the tables, view, counters and indexes the
@@ -7,3 +9,8 @@
 
 // Creates an empty store at that path. Throws Failure when the file exists or cannot be created.
 void creaStoreVuoto(const QString& filePath);
+
+// The settings that reach the store file at that path through StoreConnection: server "sqlite:" and
+// the file's folder, database the file name without ".sqlite". Throws ConnessioneRifiutata when the
+// name does not end in ".sqlite".
+ImpostazioniConnessione impostazioniFileStore(const QString& filePath);

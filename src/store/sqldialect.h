@@ -23,6 +23,15 @@ public:
     // as text, so the day itself at 00:00 is not later than the literal.
     QString letteraleData(const QDate& date) const;
 
+    // Advances a named counter and hands back its new value: the stored procedure Contatore_update
+    // called with the name (input) and the value (output) on SQL Server; on SQLite one UPDATE of the
+    // counters table with the name bound, returning the new value as its only row.
+    QString avanzaContatore() const;
+
+    // The server's list of databases, column DATABASE_NAME: "sp_databases" on SQL Server. Empty on
+    // SQLite, whose databases are the files of the store folder (see databaselist.h).
+    QString elencoDatabase() const;
+
 private:
     Motore m_engine;
 };

@@ -8,9 +8,20 @@
 #include <QString>
 #include <QVariantList>
 
+#include <memory>
+
 // The engine a server name stands for: "sqlite:" followed by a folder is the embedded store (each
 // database is <folder>/<database>.sqlite, "master" is the folder itself); anything else is SQL Server.
 Motore motoreDelServer(const QString& serverName);
+
+// The embedded store's folder named by such a server name: absolute, or relative to the program folder
+// (the program folder itself when nothing follows "sqlite:").
+QString cartellaStoreEmbedded(const QString& serverName);
+
+// The file of an embedded store database: <database>.sqlite in the folder, found without regard to
+// letter case (the chooser lists names in upper case). Throws ConnessioneRifiutata for a name that is
+// not a plain file name (empty, a path, "." or ".."), never reaching outside the folder.
+QString fileDatabaseEmbedded(const QString& folder, const QString& database);
 
 // One connection to the store (or, with database "master", to the server's catalog), private to its
 // owner and closed when it is destroyed. Every run and service reaches the store through this class.
@@ -26,15 +37,34 @@ public:
 
     bool isOpen() const;
     const SqlDialect& dialetto() const { return m_dialect; }
+    Motore motore() const { return m_dialect.motore(); }
+    const ImpostazioniConnessione& impostazioni() const { return m_settings; }
+
+    // The command limit of every later statement, in seconds (0: no limit). On SQL Server it is the
+    // statement's query time-out; on SQLite the longest wait for a lock held by another program.
+    void impostaTimeoutComandi(int seconds);
+    int timeoutComandi() const { return m_commandTimeout; }
 
     // Runs a statement: forward-only, numbers handed over as exact decimal text, values bound in order
     // to "?" placeholders. Throws Failure (FailureCode::Database) with the driver's message on error.
     // Several results may be open at once on one connection (the runs read a list while querying).
     QSqlQuery esegui(const QString& sql, const QVariantList& values = {});
 
+    // The same in two steps, for statements with output parameters: a prepared forward-only,
+    // high-precision query with the command limit applied, then its execution.
+    QSqlQuery prepara(const QString& sql);
+    void eseguiPreparata(QSqlQuery& query);
+
     QSqlDatabase database() const;
 
 private:
+    void openEmbedded(int commandTimeoutSeconds);
+    void openSqlServer(int loginTimeoutSeconds);
+    void applyCommandTimeout(QSqlQuery& query) const;
+
     QString m_name;
     SqlDialect m_dialect;
+    ImpostazioniConnessione m_settings;
+    int m_commandTimeout = 0;
+    std::unique_ptr<QSqlDatabase> m_database;
 };

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+class StoreConnection;
+
+// The names of every database of the server, in the server's order: column DATABASE_NAME of
+// "sp_databases" on SQL Server; on the embedded store the base names of the folder's .sqlite files,
+// sorted by name. `master` is a connection to the server's catalog.
+QStringList nomiDatabaseDelServer(StoreConnection& master);
+
+// The store databases among those names: the names whose upper-case form begins with CORVUS or TAVIRA,
+// in upper case, in the same order.
+QStringList databaseDelNegozio(const QStringList& names);

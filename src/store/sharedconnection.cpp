@@ -1,0 +1,37 @@
+#include "sharedconnection.h"
+
+#include "connectionregistry.h"
+#include "storeconnection.h"
+
+#include <memory>
+
+namespace {
+std::unique_ptr<StoreConnection>& shared()
+{
+    static std::unique_ptr<StoreConnection> connection;
+    return connection;
+}
+} // namespace
+
+bool apriConnessioneCondivisaSeChiusa(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
+                                      int commandTimeoutSeconds)
+{
+    if (connessioneCondivisaAperta()) return true;
+    shared().reset(); // in any other state it is closed first
+    allaFineDelProgramma(&chiudiConnessioneCondivisa);
+    try {
+        shared() = std::make_unique<StoreConnection>(settings, loginTimeoutSeconds, commandTimeoutSeconds);
+    } catch (...) {
+        return false;
+    }
+    return connessioneCondivisaAperta();
+}
+
+bool connessioneCondivisaAperta() { return shared() && shared()->isOpen(); }
+
+ImpostazioniConnessione impostazioniConnessioneCondivisa()
+{
+    return connessioneCondivisaAperta() ? shared()->impostazioni() : ImpostazioniConnessione();
+}
+
+void chiudiConnessioneCondivisa() { shared().reset(); }

@@ -1,0 +1,200 @@
+#include "storeconnection.h"
+
+#include "connectionregistry.h"
+#include "failure.h"
+#include "odbcstring.h"
+#include "programfolder.h"
+#include "sqlitecollation.h"
+#include "textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlResult>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
+
+#include <limits>
+
+namespace {
+const QString kEmbeddedPrefix = QStringLiteral("sqlite:");
+
+Failure databaseFailure(const QString& context, const QSqlError& error)
+{
+    const QString reason = error.text().trimmed();
+    return Failure(FailureCode::Database, reason.isEmpty() ? context : context + QStringLiteral(": ") + reason);
+}
+
+bool isMaster(const QString& database) { return database.compare(QLatin1String("master"), Qt::CaseInsensitive) == 0; }
+
+int busyTimeoutMs(int seconds)
+{
+    if (seconds <= 0) return std::numeric_limits<int>::max();
+    return seconds > std::numeric_limits<int>::max() / 1000 ? std::numeric_limits<int>::max() : seconds * 1000;
+}
+
+// The SQLite that Qt's driver uses must be the one this program registers its collation with.
+void checkSameSqlite(const QSqlDatabase& database)
+{
+    QSqlQuery query(database);
+    if (!query.exec(QStringLiteral("SELECT sqlite_version()")) || !query.next())
+        throw databaseFailure(QStringLiteral("Il file non è un database SQLite leggibile"), query.lastError());
+    if (query.value(0).toString() != QString::fromLatin1(sqlite3_libversion()))
+        throw Failure(FailureCode::Database,
+                      QStringLiteral("Il driver SQLite di Qt usa SQLite %1, il programma SQLite %2")
+                          .arg(query.value(0).toString(), QString::fromLatin1(sqlite3_libversion())));
+}
+} // namespace
+
+Motore motoreDelServer(const QString& serverName)
+{
+    return serverName.trimmed().startsWith(kEmbeddedPrefix, Qt::CaseInsensitive) ? Motore::Embedded
+                                                                                  : Motore::SqlServer;
+}
+
+QString cartellaStoreEmbedded(const QString& serverName)
+{
+    const QString rest = serverName.trimmed().mid(kEmbeddedPrefix.size()).trimmed();
+    if (rest.isEmpty()) return QDir::cleanPath(cartellaProgramma());
+    return QDir::cleanPath(QDir(cartellaProgramma()).absoluteFilePath(rest));
+}
+
+QString fileDatabaseEmbedded(const QString& folder, const QString& database)
+{
+    const QString name = database.trimmed();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char(':')) ||
+        name.contains(QChar(0)))
+        throw ConnessioneRifiutata(FailureCode::Database,
+                                   QStringLiteral("\"%1\" non è un nome di database valido").arg(database));
+    const QString fileName = name + QStringLiteral(".sqlite");
+    const QString exact = QDir(folder).filePath(fileName);
+    if (QFileInfo(exact).isFile()) return exact;
+    const QString found = trovaFileNellaCartella(folder, fileName);
+    return found.isEmpty() ? exact : QDir(folder).filePath(found);
+}
+
+StoreConnection::StoreConnection(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
+                                 int commandTimeoutSeconds)
+    : m_dialect(motoreDelServer(settings.server)), m_settings(settings), m_commandTimeout(commandTimeoutSeconds)
+{
+    try {
+        if (m_dialect.motore() == Motore::Embedded)
+            openEmbedded(commandTimeoutSeconds);
+        else
+            openSqlServer(loginTimeoutSeconds);
+        m_database->setNumericalPrecisionPolicy(QSql::HighPrecision);
+    } catch (...) {
+        rimuoviConnessione(m_database, m_name);
+        throw;
+    }
+}
+
+StoreConnection::~StoreConnection() { rimuoviConnessione(m_database, m_name); }
+
+void StoreConnection::openEmbedded(int commandTimeoutSeconds)
+{
+    const QString folder = cartellaStoreEmbedded(m_settings.server);
+    QString target;
+    QString options;
+    if (isMaster(m_settings.database.trimmed())) {
+        // The server's catalog is the folder: the connection itself holds nothing.
+        if (!QFileInfo(folder).isDir())
+            throw Failure(FailureCode::Database, QStringLiteral("La cartella dello store \"%1\" non esiste").arg(folder));
+        target = QStringLiteral(":memory:");
+    } else {
+        const QString path = fileDatabaseEmbedded(folder, m_settings.database);
+        if (!QFileInfo(path).isFile())
+            throw Failure(FailureCode::Database,
+                          QStringLiteral("Il database \"%1\" non esiste (file %2 non trovato)")
+                              .arg(m_settings.database.trimmed(), QDir::toNativeSeparators(path)));
+        // mode=rw: a file that disappears meanwhile is not created empty in its place.
+        target = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                 QStringLiteral("?mode=rw");
+        options = QStringLiteral("QSQLITE_OPEN_URI;");
+    }
+    options += QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs(commandTimeoutSeconds));
+
+    m_database = aggiungiConnessione(QStringLiteral("QSQLITE"), m_name);
+    m_database->setDatabaseName(target);
+    m_database->setConnectOptions(options);
+    if (!m_database->open())
+        throw databaseFailure(QStringLiteral("Impossibile aprire il database \"%1\"").arg(m_settings.database.trimmed()),
+                              m_database->lastError());
+    checkSameSqlite(*m_database);
+    if (!registraCollazione(handleSqlite(*m_database)))
+        throw Failure(FailureCode::Database, QStringLiteral("Impossibile registrare il confronto dei testi su SQLite"));
+    QSqlQuery probe(*m_database);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+        throw databaseFailure(QStringLiteral("Il file del database \"%1\" non è un database SQLite leggibile")
+                                  .arg(m_settings.database.trimmed()),
+                              probe.lastError());
+}
+
+void StoreConnection::openSqlServer(int loginTimeoutSeconds)
+{
+    const QString connectionString = stringaOdbc(m_settings, driverOdbc()); // refuses unsafe values
+    m_database = aggiungiConnessione(QStringLiteral("QODBC"), m_name);
+    // Qt would append a separate user and password unescaped: both travel inside the string instead.
+    m_database->setDatabaseName(connectionString);
+    if (loginTimeoutSeconds > 0)
+        m_database->setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeoutSeconds));
+    if (!m_database->open())
+        throw databaseFailure(QStringLiteral("Impossibile connettersi al server \"%1\"").arg(m_settings.server.trimmed()),
+                              m_database->lastError());
+}
+
+bool StoreConnection::isOpen() const { return m_database && m_database->isOpen(); }
+
+QSqlDatabase StoreConnection::database() const { return m_database ? *m_database : QSqlDatabase(); }
+
+void StoreConnection::impostaTimeoutComandi(int seconds)
+{
+    m_commandTimeout = seconds;
+    if (m_dialect.motore() == Motore::Embedded && m_database)
+        if (sqlite3* handle = handleSqlite(*m_database)) sqlite3_busy_timeout(handle, busyTimeoutMs(seconds));
+}
+
+void StoreConnection::applyCommandTimeout(QSqlQuery& query) const
+{
+    if (m_dialect.motore() != Motore::SqlServer || m_commandTimeout <= 0 || !query.result()) return;
+    // Qt's ODBC driver keeps the statement it prepared for the execution: the limit set on it holds.
+    QVariant handle = query.result()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0) return;
+    SQLHANDLE statement = *static_cast<SQLHANDLE*>(handle.data());
+    if (statement)
+        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)),
+                       SQL_IS_UINTEGER);
+}
+
+QSqlQuery StoreConnection::prepara(const QString& sql)
+{
+    if (!isOpen()) throw Failure(FailureCode::Database, QStringLiteral("La connessione al database è chiusa"));
+    QSqlQuery query(*m_database);
+    query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!query.prepare(sql)) throw databaseFailure(sql, query.lastError());
+    applyCommandTimeout(query);
+    return query;
+}
+
+void StoreConnection::eseguiPreparata(QSqlQuery& query)
+{
+    if (!query.exec()) throw databaseFailure(query.lastQuery(), query.lastError());
+}
+
+QSqlQuery StoreConnection::esegui(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = prepara(sql);
+    for (int i = 0; i < values.size(); ++i) query.bindValue(i, values.at(i));
+    eseguiPreparata(query);
+    return query;
+}

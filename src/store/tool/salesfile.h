@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class StoreConnection;
+
+// One line of the sales file, as the shop program writes it: 120 characters, fields by position.
+struct RigaFileVendite
+{
+    QString idMovimento;   // 1-15
+    QDateTime quando;      // 16-27: yyyy mm dd hh mm
+    int rigaMovimento = 1; // 28-31, four digits
+    qint32 idUscita = 0;   // 32-43; 0 when the shop does not know the issue
+    QString barcode;       // 44-56
+    QString addon;         // 57-61
+    int quantita = 1;      // 62-70
+    qint64 prezzoCentesimi = 0; // 71-79, cents
+};
+
+// The 120-character line; fields longer than their width are refused (Failure), never cut silently.
+QString componiRigaVendite(const RigaFileVendite& line);
+
+struct OpzioniVendite
+{
+    int vendite = 20;
+    int righe = 5; // a sale has from 1 to this many rows
+    quint32 seed = 1;
+    QDateTime quando; // the day and the hours of the sales
+};
+
+// Writes a sales file of sales of the store's issues to `outPath` (Windows-1252, CR LF). The file is
+// written under a temporary name and put in place only when complete; an existing file is replaced.
+// Returns the number of lines. Throws Failure when the store has no issue or the file cannot be written.
+int scriviFileVendite(StoreConnection& connection, const QString& outPath, const OpzioniVendite& options);

@@ -1,0 +1,135 @@
+#include "storetool.h"
+
+#include "clock.h"
+#include "demodata.h"
+#include "embeddedstore.h"
+#include "failure.h"
+#include "platform.h"
+#include "salesfile.h"
+#include "storeconnection.h"
+#include "toolarguments.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+namespace {
+using Fill = std::function<void(StoreConnection&)>;
+
+// A free name beside the target for building the store; it takes the target's name only when complete.
+QString workingName(const QFileInfo& target)
+{
+    const QString base = target.fileName().left(target.fileName().size() - 7);
+    for (int n = 1;; ++n) {
+        const QString candidate = target.dir().filePath(QStringLiteral("%1.part%2.sqlite").arg(base).arg(n));
+        if (!QFileInfo::exists(candidate)) return candidate;
+    }
+}
+
+bool refuseExisting(const QString& path, bool overwrite, QTextStream& err)
+{
+    const QFileInfo info(path);
+    if (info.exists() && (info.isDir() || !overwrite)) {
+        err << QStringLiteral("%1 esiste già%2\n")
+                   .arg(QDir::toNativeSeparators(path),
+                        info.isDir() ? QStringLiteral(" ed è una cartella") : QStringLiteral(": usa --sovrascrivi per sostituirlo"));
+        return true;
+    }
+    return false;
+}
+
+int buildStore(const ArgomentiStrumento& arguments, const Fill& fill, QTextStream& err)
+{
+    if (refuseExisting(arguments.file, arguments.sovrascrivi, err)) return 1;
+    const QFileInfo target(arguments.file);
+    const QString working = workingName(target);
+    creaStoreVuoto(working);
+    try {
+        if (fill) {
+            StoreConnection connection(impostazioniFileStore(working), 3, 0);
+            fill(connection);
+        }
+    } catch (...) {
+        QFile::remove(working);
+        throw;
+    }
+    // Without --sovrascrivi a file that appeared meanwhile is still not replaced.
+    const bool placed = arguments.sovrascrivi ? sostituisciFileAtomicamente(working, target.absoluteFilePath())
+                                              : QFile::rename(working, target.absoluteFilePath());
+    if (!placed) {
+        QFile::remove(working);
+        err << QStringLiteral("Impossibile mettere al suo posto %1\n").arg(QDir::toNativeSeparators(arguments.file));
+        return 1;
+    }
+    return 0;
+}
+
+int writeSales(const ArgomentiStrumento& arguments, QTextStream& out, QTextStream& err)
+{
+    if (!QFileInfo(arguments.file).isFile()) {
+        err << QStringLiteral("Lo store %1 non esiste\n").arg(QDir::toNativeSeparators(arguments.file));
+        return 1;
+    }
+    if (refuseExisting(arguments.uscita, arguments.sovrascrivi, err)) return 1;
+    StoreConnection connection(impostazioniFileStore(arguments.file), 3, 0);
+    OpzioniVendite options;
+    options.vendite = arguments.vendite;
+    options.righe = arguments.righe;
+    options.seed = arguments.seed;
+    options.quando = adesso();
+    const int lines = scriviFileVendite(connection, arguments.uscita, options);
+    out << QStringLiteral("Scritto %1: %2 vendite, %3 righe\n")
+               .arg(QDir::toNativeSeparators(arguments.uscita))
+               .arg(arguments.vendite)
+               .arg(lines);
+    return 0;
+}
+} // namespace
+
+int eseguiStrumento(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    QString problem;
+    const std::optional<ArgomentiStrumento> parsed = leggiArgomenti(arguments, problem);
+    if (!parsed) {
+        err << problem << "\n\n" << usoStrumento();
+        err.flush();
+        return 2;
+    }
+    int status = 1;
+    try {
+        if (parsed->comando == QLatin1String("vendite")) {
+            status = writeSales(*parsed, out, err);
+        } else if (parsed->comando == QLatin1String("init")) {
+            status = buildStore(*parsed, {}, err);
+            if (status == 0) out << QStringLiteral("Creato lo store vuoto %1\n").arg(QDir::toNativeSeparators(parsed->file));
+        } else {
+            RiepilogoDemo summary;
+            QElapsedTimer elapsed;
+            elapsed.start();
+            OpzioniDemo options;
+            options.titoli = parsed->titoli;
+            options.seed = parsed->seed;
+            options.oggi = adesso().date();
+            status = buildStore(*parsed, [&](StoreConnection& connection) { summary = riempiStoreDemo(connection, options); },
+                                err);
+            if (status == 0)
+                out << QStringLiteral("Creato lo store %1: %2 titoli, %3 uscite (%4 ms)\n")
+                           .arg(QDir::toNativeSeparators(parsed->file))
+                           .arg(summary.titoli)
+                           .arg(summary.uscite)
+                           .arg(elapsed.elapsed());
+        }
+    } catch (const Failure& failure) {
+        err << QStringLiteral("Errore: %1\n").arg(failure.description());
+        status = 1;
+    } catch (const std::exception& other) {
+        err << QStringLiteral("Errore: %1\n").arg(QString::fromLocal8Bit(other.what()));
+        status = 1;
+    }
+    out.flush();
+    err.flush();
+    return status;
+}

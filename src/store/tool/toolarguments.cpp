@@ -1,0 +1,95 @@
+#include "toolarguments.h"
+
+#include <QFileInfo>
+
+namespace {
+struct NumberOption
+{
+    const char* name;
+    qint64 low;
+    qint64 high;
+};
+
+// Which options each command takes, with their ranges.
+QList<NumberOption> optionsOf(const QString& command)
+{
+    if (command == QLatin1String("demo")) return {{"--titoli", 1, 1000000}, {"--seed", 0, 4294967295LL}};
+    if (command == QLatin1String("vendite"))
+        return {{"--vendite", 1, 999999}, {"--righe", 1, 9999}, {"--seed", 0, 4294967295LL}};
+    return {};
+}
+
+int positionalCount(const QString& command) { return command == QLatin1String("vendite") ? 2 : 1; }
+} // namespace
+
+QString usoStrumento()
+{
+    return QStringLiteral(
+        "Uso:\n"
+        "  tavira-store init FILE [--sovrascrivi]\n"
+        "  tavira-store demo FILE [--titoli N] [--seed S] [--sovrascrivi]\n"
+        "  tavira-store vendite FILE OUT [--vendite N] [--righe R] [--seed S] [--sovrascrivi]\n"
+        "FILE: lo store SQLite, un file .sqlite (init e demo lo creano; vendite lo legge).\n"
+        "OUT: il file delle vendite da scrivere (righe di 120 caratteri, Windows-1252, CR LF).\n"
+        "Un file esistente non viene sostituito senza --sovrascrivi.\n");
+}
+
+std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, QString& error)
+{
+    if (arguments.isEmpty()) {
+        error = QStringLiteral("Manca il comando");
+        return std::nullopt;
+    }
+    ArgomentiStrumento result;
+    result.comando = arguments.first();
+    if (result.comando != QLatin1String("init") && result.comando != QLatin1String("demo") &&
+        result.comando != QLatin1String("vendite")) {
+        error = QStringLiteral("Comando sconosciuto: %1").arg(result.comando);
+        return std::nullopt;
+    }
+    const QList<NumberOption> options = optionsOf(result.comando);
+    QStringList positional;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--sovrascrivi")) {
+            result.sovrascrivi = true;
+            continue;
+        }
+        if (!argument.startsWith(QLatin1String("--"))) {
+            positional << argument;
+            continue;
+        }
+        const NumberOption* option = nullptr;
+        for (const NumberOption& candidate : options)
+            if (argument == QLatin1String(candidate.name)) option = &candidate;
+        if (!option) {
+            error = QStringLiteral("Opzione non valida per %1: %2").arg(result.comando, argument);
+            return std::nullopt;
+        }
+        bool ok = false;
+        const qint64 value = i + 1 < arguments.size() ? arguments.at(i + 1).toLongLong(&ok) : 0;
+        if (!ok || value < option->low || value > option->high) {
+            error = QStringLiteral("%1 vuole un numero da %2 a %3").arg(argument).arg(option->low).arg(option->high);
+            return std::nullopt;
+        }
+        ++i;
+        if (argument == QLatin1String("--titoli")) result.titoli = int(value);
+        else if (argument == QLatin1String("--vendite")) result.vendite = int(value);
+        else if (argument == QLatin1String("--righe")) result.righe = int(value);
+        else result.seed = quint32(value);
+    }
+    if (positional.size() != positionalCount(result.comando)) {
+        error = QStringLiteral("%1 vuole %2").arg(result.comando, positionalCount(result.comando) == 2
+                                                                      ? QStringLiteral("FILE e OUT")
+                                                                      : QStringLiteral("FILE"));
+        return std::nullopt;
+    }
+    result.file = positional.at(0);
+    if (!result.file.endsWith(QLatin1String(".sqlite"), Qt::CaseInsensitive) ||
+        QFileInfo(result.file).fileName().size() <= 7) {
+        error = QStringLiteral("Il nome dello store deve terminare con .sqlite: %1").arg(result.file);
+        return std::nullopt;
+    }
+    if (positional.size() == 2) result.uscita = positional.at(1);
+    return result;
+}

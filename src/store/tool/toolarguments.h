@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The command line of tavira-store.
+struct ArgomentiStrumento
+{
+    QString comando; // "init", "demo" or "vendite"
+    QString file;    // the store, a .sqlite file
+    QString uscita;  // vendite: the sales file written
+    int titoli = 300;
+    int vendite = 20;
+    int righe = 5;
+    quint32 seed = 1;
+    bool sovrascrivi = false;
+};
+
+// The arguments after the program name; nothing (with the reason in `error`) when they are not valid.
+std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, QString& error);
+
+QString usoStrumento();
