@@ -4,6 +4,7 @@
 #include "frmerrore.h"
 
 #include <QApplication>
+#include <QPixmap>
 #include <QTimer>
 
 Programma::Programma(RunDisponibili available)
@@ -33,6 +34,14 @@ int eseguiProgramma()
     Programma program;
     program.avvia(testoRigaComando(QCoreApplication::arguments()));
     program.finestra().show();
+    // For the documentation: ESPORTA_IMPORTA_SCREENSHOT=file.png saves a picture of the window once
+    // start-up has settled, then closes the program before any unattended run could start.
+    const QString screenshot = qEnvironmentVariable("ESPORTA_IMPORTA_SCREENSHOT");
+    if (!screenshot.isEmpty())
+        QTimer::singleShot(1000, &program.finestra(), [&program, screenshot] {
+            program.finestra().grab().save(screenshot);
+            QApplication::quit();
+        });
     QApplication::exec();
     // The window was closed with its close box.
     return program.comandiRun().statoUscita();

@@ -1,0 +1,137 @@
+// The catalog export's benchmark: runs the real export on a store without a screen, or the "floor" (one
+// set-based statement selecting the same issue rows, formatted and streamed to a file the same way), and
+// prints wall time, records, peak memory and, for the export, the longest gap between two passes of the
+// event loop. scripts/bench drives it.
+#include "catalogexport.h"
+#include "catalogqueries.h"
+#include "catalogrecord.h"
+#include "clock.h"
+#include "exactnumber.h"
+#include "headlessdisplay.h"
+#include "parametri.h"
+#include "storeconnection.h"
+#include "storerow.h"
+#include "textfile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+long picoMemoriaKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void stampa(const char* what, qint64 records, qint64 elapsedNs, const QString& extra)
+{
+    const double seconds = double(elapsedNs) / 1e9;
+    std::printf("%s records=%lld wall_ms=%.1f records_per_s=%.0f peak_rss_kb=%ld%s\n", what, (long long)records,
+                seconds * 1000, seconds > 0 ? double(records) / seconds : 0.0, picoMemoriaKb(), qPrintable(extra));
+}
+
+int esporta(const ImpostazioniConnessione& settings, const QString& outFolder, const QString& mode)
+{
+    ScriviParametro(QStringLiteral("PathDestCatalogoTotale"), outFolder);
+    ScriviParametro(QStringLiteral("NomeFileCatalogoTotale"), QStringLiteral("Catalogo.DAT"));
+    ScriviParametro(QStringLiteral("QualiTitoliCatalogoTotale"), mode);
+    DisplaySenzaSchermo display(settings, true);
+    QElapsedTimer clock;
+    clock.start();
+    display.inizia();
+    const EsitoRun outcome = esportaCatalogoTotale(display, true);
+    display.termina();
+    const qint64 elapsed = clock.nsecsElapsed();
+    const qint64 records = QFileInfo(QDir(outFolder).filePath(QStringLiteral("Catalogo.DAT"))).size() /
+                           TracciatoCatalogo::lunghezzaRiga;
+    stampa("export", records, elapsed,
+           QStringLiteral(" titles=%1 longest_gap_ms=%2 event_passes=%3 longest_gap_before_pass=%4")
+               .arg(display.passi())
+               .arg(double(display.intervalloMassimoNs()) / 1e6, 0, 'f', 1)
+               .arg(display.passaggi())
+               .arg(display.passaggioDopoIntervallo()));
+    return outcome == EsitoRun::Completata ? 0 : 1;
+}
+
+// The same issues as the export picks, in one statement: the titles of the title query, their issues
+// numbered newest first within each title, as many as the mode and the kind of title allow.
+QString queryMinima(const StoreConnection& connection, ModoSelezione mode)
+{
+    const QueryCatalogo queries(connection.dialetto(), dataLimiteTitoli(adesso().date()));
+    const QString lastThree = mode == ModoSelezione::UltimeTreUscite ? QStringLiteral("1") : QStringLiteral("0");
+    return QStringLiteral(
+               "WITH Titoli AS (%1), Scelte AS ("
+               " SELECT u.IDUscita, u.BarcodeAddon, u.Addon, u.NumeroCopertina, u.DataUscita,"
+               " u.PrezzoCopertinaEuroDistributore, u.Giacenza, t.IDProd, t.BarcodeTitolo, t.Testata, t.SottoTitolo,"
+               " t.GiorniScadenzaResa,"
+               " ROW_NUMBER() OVER (PARTITION BY t.IDProd ORDER BY u.DataUscita DESC) AS Numero,"
+               " CASE WHEN %2 = 1 THEN 3 WHEN t.IDTipoProdotto = 2 THEN 2 ELSE 10 END AS Quante"
+               " FROM Titoli AS t JOIN Uscite AS u ON u.IDProd = t.IDProd"
+               " WHERE u.Zefiro = 1 AND u.Giacenza > 0"
+               " AND (%2 = 1 OR t.IDTipoProdotto = 2 OR (u.dataRRpdv1 IS NULL AND u.dataResa IS NULL)))"
+               " SELECT * FROM Scelte WHERE Numero <= Quante ORDER BY IDProd, Numero")
+        .arg(queries.titoli(), lastThree);
+}
+
+int minimo(const ImpostazioniConnessione& settings, const QString& outFile, const QString& modeText)
+{
+    QElapsedTimer clock;
+    clock.start();
+    StoreConnection connection(settings, 3, 60);
+    if (connection.dialetto().motore() != Motore::Embedded) {
+        std::fprintf(stderr, "the floor runs on the embedded store only\n");
+        return 2;
+    }
+    QFile file(outFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(outFile));
+        return 2;
+    }
+    LineWriter writer(file);
+    QSqlQuery rows = connection.esegui(queryMinima(connection, modoSelezione(modeText)));
+    const RigaQuery row(rows);
+    qint64 records = 0;
+    while (rows.next()) {
+        const NumeroEsatto id = NumeroEsatto::letto(row.valore(QStringLiteral("IDUscita")));
+        if (id.negativo() || id.zero()) continue;
+        writer.write(ComponiRigaCatalogo(row, row));
+        ++records;
+    }
+    file.close();
+    stampa("floor", records, clock.nsecsElapsed(), {});
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Catalog export benchmark"));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("what"), QStringLiteral("export | floor"));
+    parser.addOption({QStringLiteral("server"), QStringLiteral("server name, e.g. sqlite:/folder"), QStringLiteral("name")});
+    parser.addOption({QStringLiteral("database"), QStringLiteral("database name"), QStringLiteral("name")});
+    parser.addOption({QStringLiteral("out"), QStringLiteral("export: folder; floor: file"), QStringLiteral("path")});
+    parser.addOption({QStringLiteral("modo"), QStringLiteral("selection mode (0 or 1)"), QStringLiteral("n"), QStringLiteral("0")});
+    parser.process(app);
+    const QStringList what = parser.positionalArguments();
+    if (what.size() != 1 || !parser.isSet(QStringLiteral("server")) || !parser.isSet(QStringLiteral("out")))
+        parser.showHelp(2);
+
+    const ImpostazioniConnessione settings{parser.value(QStringLiteral("server")), QString(), QString(),
+                                           parser.value(QStringLiteral("database"))};
+    const QString out = QFileInfo(parser.value(QStringLiteral("out"))).absoluteFilePath();
+    if (what[0] == QLatin1String("export")) return esporta(settings, out, parser.value(QStringLiteral("modo")));
+    if (what[0] == QLatin1String("floor")) return minimo(settings, out, parser.value(QStringLiteral("modo")));
+    parser.showHelp(2);
+}

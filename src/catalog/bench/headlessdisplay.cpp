@@ -1,0 +1,39 @@
+#include "headlessdisplay.h"
+
+#include "activitylog.h"
+
+#include <QCoreApplication>
+
+DisplaySenzaSchermo::DisplaySenzaSchermo(ImpostazioniConnessione settings, bool logToFile)
+    : m_settings(std::move(settings)), m_logToFile(logToFile)
+{
+}
+
+void DisplaySenzaSchermo::scriviLog(Pannello, const QString& text)
+{
+    if (m_logToFile) ScriviLog(text);
+    lasciaPassareEventi();
+}
+
+void DisplaySenzaSchermo::lasciaPassareEventi()
+{
+    const qint64 gap = m_sinceLastPass.nsecsElapsed();
+    if (gap > m_longestGap) {
+        m_longestGap = gap;
+        m_longestGapPass = m_passes + 1;
+    }
+    QCoreApplication::processEvents();
+    ++m_passes;
+    m_sinceLastPass.restart();
+}
+
+void DisplaySenzaSchermo::inizia() { m_sinceLastPass.start(); }
+
+void DisplaySenzaSchermo::termina()
+{
+    const qint64 gap = m_sinceLastPass.nsecsElapsed();
+    if (gap > m_longestGap) {
+        m_longestGap = gap;
+        m_longestGapPass = m_passes + 1;
+    }
+}

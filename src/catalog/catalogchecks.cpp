@@ -1,0 +1,57 @@
+#include "catalogchecks.h"
+
+#include "catalogfile.h"
+#include "fixedwidth.h"
+#include "parametri.h"
+#include "programfolder.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString kEsisteGia = QStringLiteral("Esiste già un File di Catalogo Totale");
+
+// True when the existing catalog may be overwritten: asked unless unattended, where the answer is Yes.
+bool sovrascrivere(const PannelloCatalogo& panel)
+{
+    panel.log(kEsisteGia);
+    if (panel.automatico()) return true;
+    return panel.display().chiediSiNo(QStringLiteral("Attenzione!"),
+                                      kEsisteGia + QStringLiteral("!!\r\n\r\nVuoi Sovrascrivere?"));
+}
+} // namespace
+
+std::optional<DestinazioneCatalogo> controllaDestinazione(const PannelloCatalogo& panel)
+{
+    panel.log(QStringLiteral("Test Cartella di Destinazione"));
+    const QString folder = LeggiParametro(QStringLiteral("PathDestCatalogoTotale"));
+    if (senzaSpazi(folder).isEmpty()) {
+        panel.segnala(QStringLiteral("La Cartella di Destinazione non è Configurata"));
+        return std::nullopt;
+    }
+    DestinazioneCatalogo destination;
+    destination.cartella = conSeparatoreFinale(folder);
+    if (!QFileInfo(destination.cartella).isDir()) {
+        panel.segnala(QStringLiteral("la cartella di Destinazione non Esiste!!"));
+        return std::nullopt;
+    }
+    destination.nome = LeggiParametro(QStringLiteral("NomeFileCatalogoTotale"));
+    if (senzaSpazi(destination.nome).isEmpty()) {
+        panel.segnala(QStringLiteral("Il Nome del File non è Impostato"));
+        return std::nullopt;
+    }
+    const FileCatalogo file(destination.cartella, destination.nome);
+    destination.nomeEsistente = file.nomeEsistente();
+    if (!destination.nomeEsistente.isEmpty()) {
+        if (!sovrascrivere(panel)) {
+            panel.log(QStringLiteral("L'utente ha risposto di non Sovrascrivere il File"));
+            return std::nullopt;
+        }
+        if (!file.sostituibile(destination.nomeEsistente)) {
+            panel.log(QStringLiteral("Impossibile Sovrascrivere il File del Catalogo Totale"));
+            panel.log(QStringLiteral("Accesso Negato"));
+            return std::nullopt;
+        }
+        panel.log(QStringLiteral("L'utente ha risposto di Sovrascrivere il File"));
+    }
+    return destination;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "catalogpanel.h"
+
+#include <QString>
+
+#include <optional>
+
+// Where the catalog goes, as the checks found it.
+struct DestinazioneCatalogo
+{
+    QString cartella;       // PathDestCatalogoTotale, ending with a separator
+    QString nome;           // NomeFileCatalogoTotale as stored
+    QString nomeEsistente;  // the existing catalog's name in the folder, "" when there is none
+};
+
+// The checks of the destination before any export work: the folder is configured and exists, the file
+// name is set, and an existing catalog may be overwritten (the operator is asked unless unattended).
+// Each refusal is logged and told; nothing is returned then and the run aborts. An existing catalog is
+// left in place here: the new one replaces it only once complete.
+std::optional<DestinazioneCatalogo> controllaDestinazione(const PannelloCatalogo& panel);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+// One row of the store as the catalog reads it: a value by column name, NULL (or a missing column) as
+// a null QVariant. Column names are matched without regard to letter case, as the store does.
+class RigaDati
+{
+public:
+    virtual ~RigaDati() = default;
+    virtual QVariant valore(const QString& colonna) const = 0;
+};
+
+// A row given as plain values.
+class RigaMappa : public RigaDati
+{
+public:
+    explicit RigaMappa(QVariantMap values) : m_values(std::move(values)) {}
+    QVariant valore(const QString& colonna) const override;
+
+private:
+    QVariantMap m_values;
+};
+
+// The current row of an open query. The column positions are looked up once, when the query has run;
+// the query is read in place, so the row follows it as it moves.
+class RigaQuery : public RigaDati
+{
+public:
+    explicit RigaQuery(const QSqlQuery& query);
+    QVariant valore(const QString& colonna) const override;
+
+private:
+    const QSqlQuery& m_query;
+    QHash<QString, int> m_positions; // upper-case column name -> position
+};
