@@ -1,4 +1,4 @@
-#include "printing.h"
+#include "qtprinting.h"
 #include "commandline.h"
 
 #include <gtest/gtest.h>

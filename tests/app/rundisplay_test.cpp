@@ -1,4 +1,4 @@
-#include "printing.h"
+#include "qtprinting.h"
 #include "frmmain.h"
 
 #include "activitylog.h"

@@ -1,4 +1,4 @@
-#include "printing.h"
+#include "qtprinting.h"
 #include "sitefixture.h"
 
 #include <QApplication>

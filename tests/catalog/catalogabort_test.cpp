@@ -1,5 +1,5 @@
 #include "catalogstore.h"
-#include "qstringprint.h"
+#include "qtprinting.h"
 
 #include "failure.h"
 #include "parametri.h"

@@ -1,5 +1,5 @@
 #include "catalogstore.h"
-#include "qstringprint.h"
+#include "qtprinting.h"
 
 #include "connectionstrings.h"
 #include "parametri.h"

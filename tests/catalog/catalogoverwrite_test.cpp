@@ -1,5 +1,5 @@
 #include "catalogstore.h"
-#include "qstringprint.h"
+#include "qtprinting.h"
 
 #include <QFileInfo>
 

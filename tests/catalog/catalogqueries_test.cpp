@@ -1,5 +1,5 @@
 #include "catalogqueries.h"
-#include "qstringprint.h"
+#include "qtprinting.h"
 
 #include <gtest/gtest.h>
 

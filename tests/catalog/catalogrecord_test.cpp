@@ -1,6 +1,6 @@
 #include "catalogrecord.h"
 
-#include "qstringprint.h"
+#include "qtprinting.h"
 #include "textfile.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "storevalues.h"
 
-#include "qstringprint.h"
+#include "qtprinting.h"
 
 #include <QDateTime>
 

@@ -56,35 +56,6 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour)
     EXPECT_DOUBLE_EQ(arrotondaDueDecimali(2.665), 2.66);
 }
 
-TEST(Rounding, DecimalsRoundExactlyWhateverFormTheyArriveIn)
-{
-    struct Row
-    {
-        const char* name;
-        QVariant value;
-        int decimals;
-        std::optional<qint64> expected;
-    };
-    const Row rows[] = {
-        {"money text", QStringLiteral("2.6750"), 2, 268},
-        {"binary double of 2.675", 2.675, 2, 268},
-        {"half to even down", QStringLiteral("2.665"), 2, 266},
-        {"integer", 350, 2, 35000},
-        {"whole half even", QStringLiteral("4.5"), 0, 4},
-        {"negative half", QStringLiteral("-3.5"), 0, -4},
-        {"exponent form", QStringLiteral("1.5E2"), 0, 150},
-        {"null", QVariant(), 0, std::nullopt},
-        {"not a number", QStringLiteral("abc"), 0, std::nullopt},
-        {"trailing garbage", QStringLiteral("12x"), 0, std::nullopt},
-        {"tiny", QStringLiteral("0.0000000000000000000001"), 0, 0},
-    };
-    for (const Row& row : rows) {
-        const auto decimal = Decimale::daValore(row.value);
-        const std::optional<qint64> got = decimal ? decimal->arrotondato(row.decimals) : std::nullopt;
-        EXPECT_EQ(got, row.expected) << row.name;
-    }
-}
-
 TEST(RegionalForms, ItalianWhateverTheHost)
 {
     EXPECT_EQ(dataBreve(QDate(2026, 6, 5)), QStringLiteral("05/06/2026"));

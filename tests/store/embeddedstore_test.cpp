@@ -2,6 +2,7 @@
 #include "embeddedstore.h"
 #include "failure.h"
 #include "numbers.h"
+#include "exactnumber.h"
 #include "odbcstring.h"
 #include "sqlitecollation.h"
 #include "storeconnection.h"
@@ -187,9 +188,9 @@ TEST_F(EmbeddedStore, PricesAreReadAsExactDecimalText)
             QStringLiteral("SELECT PrezzoCopertinaEuroDistributore FROM Uscite WHERE IDUscita = ?"), {row.id});
         ASSERT_TRUE(query.next());
         EXPECT_EQ(query.value(0).toString(), row.text) << row.id;
-        const std::optional<Decimale> price = Decimale::daValore(query.value(0));
+        const std::optional<NumeroEsatto> price = NumeroEsatto::daValore(query.value(0));
         ASSERT_TRUE(price.has_value());
-        EXPECT_EQ(price->arrotondato(2), row.cents) << row.id;
+        EXPECT_EQ(price->inUnita(2), row.cents) << row.id;
     }
 }
 

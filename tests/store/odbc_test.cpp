@@ -7,6 +7,7 @@
 #include "counters.h"
 #include "embeddedstore.h"
 #include "numbers.h"
+#include "exactnumber.h"
 #include "sharedconnection.h"
 #include "sqlitecollation.h"
 #include "storeconnection.h"
@@ -300,7 +301,7 @@ TEST_F(SqliteOdbcPath, QueriesBoundValuesDecimalsAndOpenResults)
     QList<qint64> cents;
     QSqlQuery issues = connection.esegui(QStringLiteral(
         "SELECT PrezzoCopertinaEuroDistributore FROM Uscite WHERE IDProd = ? ORDER BY IDUscita"), {titles.value(0)});
-    while (issues.next()) cents << Decimale::daValore(issues.value(0))->arrotondato(2).value_or(-1);
+    while (issues.next()) cents << NumeroEsatto::daValore(issues.value(0))->inUnita(2).value_or(-1);
     EXPECT_EQ(cents, (QList<qint64>{268, 150}));
     EXPECT_FALSE(titles.next());
 }

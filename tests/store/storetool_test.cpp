@@ -2,6 +2,7 @@
 #include "embeddedstore.h"
 #include "failure.h"
 #include "numbers.h"
+#include "exactnumber.h"
 #include "salesfile.h"
 #include "storeconnection.h"
 #include "storetool.h"
@@ -213,7 +214,7 @@ TEST_F(StoreTool, SalesFileForTheStoresIssues)
                 .arg(issue ? QStringLiteral(" AND u.IDUscita = %1").arg(issue) : QString()),
             {barcodeAddon, barcodeAddon});
         ASSERT_TRUE(match.next()) << line.constData();
-        EXPECT_EQ(line.mid(70, 9).toLongLong(), Decimale::daValore(match.value(1))->arrotondato(2).value());
+        EXPECT_EQ(line.mid(70, 9).toLongLong(), NumeroEsatto::daValore(match.value(1))->inUnita(2).value());
     }
     EXPECT_EQ(sales.size(), 30);
 

@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "numbers.h"
+#include "exactnumber.h"
 #include "randomsource.h"
 #include "storeconnection.h"
 #include "textfile.h"
@@ -47,8 +48,8 @@ std::vector<Issue> storeIssues(StoreConnection& connection)
             issue.barcode = query.value(3).toString().trimmed().left(13);
             issue.addon = query.value(2).toString().trimmed().left(5);
         }
-        const std::optional<Decimale> price = Decimale::daValore(query.value(4));
-        issue.cents = price ? price->arrotondato(2).value_or(0) : 0;
+        const std::optional<NumeroEsatto> price = NumeroEsatto::daValore(query.value(4));
+        issue.cents = price ? price->inUnita(2).value_or(0) : 0;
         issues.push_back(issue);
     }
     return issues;

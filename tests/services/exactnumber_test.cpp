@@ -1,6 +1,6 @@
 #include "exactnumber.h"
 
-#include "qstringprint.h"
+#include "qtprinting.h"
 
 #include <QDate>
 

@@ -150,3 +150,10 @@ QString NumeroEsatto::testo() const
     if (!m_fraction.isEmpty()) text += QLatin1Char('.') + m_fraction;
     return text;
 }
+
+std::optional<qint64> NumeroEsatto::inUnita(int decimals) const
+{
+    bool ok = false;
+    const qint64 units = arrotondato(decimals).perPotenzaDiDieci(decimals).testo().toLongLong(&ok);
+    return ok ? std::optional<qint64>(units) : std::nullopt;
+}

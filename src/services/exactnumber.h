@@ -5,9 +5,10 @@
 
 #include <optional>
 
-// A number held as its decimal digits. The catalog reads store values of any width through it, rounds
-// them half to even and writes their decimal text without ever going through a fixed-size integer, so
-// no value can overflow while a record is built.
+// A number held as its decimal digits: prices, stock and VAT rates are read from the store through it and
+// rounded half to even as decimals, never through a binary double (2.675 to cents is 2.68). The catalog
+// writes its decimal text without ever going through a fixed-size integer, so no value can overflow
+// while a record is built.
 class NumeroEsatto
 {
 public:
@@ -33,6 +34,8 @@ public:
     // Multiplied by 10^places.
     NumeroEsatto perPotenzaDiDieci(int places) const;
     NumeroEsatto assoluto() const;
+    // The value in units of 10^-decimals, rounded half to even (2: whole cents); nothing beyond 64 bits.
+    std::optional<qint64> inUnita(int decimals) const;
 
     // Decimal text: digits without leading zeros or grouping, "." and the decimals only when there are
     // any, "-" in front of a negative number.
