@@ -7,7 +7,10 @@
 #include <QApplication>
 
 namespace {
-void lasciaPassareEventi() { QApplication::processEvents(); }
+void lasciaPassareEventi()
+{
+    QApplication::processEvents();
+}
 } // namespace
 
 bool verificaConnessione(const ImpostazioniConnessione& settings)

@@ -11,7 +11,10 @@ FolderOpener& opener()
 }
 } // namespace
 
-void impostaApriCartella(FolderOpener replacement) { opener() = std::move(replacement); }
+void impostaApriCartella(FolderOpener replacement)
+{
+    opener() = std::move(replacement);
+}
 
 void apriCartella(const QString& folder)
 {

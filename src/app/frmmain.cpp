@@ -31,7 +31,10 @@ void mostraCampo(QLineEdit& field, const QString& text)
     field.setToolTip(text);
 }
 
-int indice(Pannello panel) { return static_cast<int>(panel); }
+int indice(Pannello panel)
+{
+    return static_cast<int>(panel);
+}
 
 QTimer* nuovoTimer(QWidget* owner, const char* name)
 {
@@ -53,7 +56,8 @@ FrmMain::FrmMain(QWidget* parent)
         std::make_unique<PannelloRun>(*m_ui->ListLOG3, *m_ui->Pb3, *m_ui->lblAvan3, kPuntiVendite);
     m_pannelli[indice(Pannello::Aggiornamento)] =
         std::make_unique<PannelloRun>(*m_ui->ListLOG2, *m_ui->PB2, *m_ui->lblAvan2, 0);
-    for (auto& panel : m_pannelli) panel->azzera();
+    for (auto& panel : m_pannelli)
+        panel->azzera();
     ::mostraStatoConnessione(*m_ui->lblTest1, StatoConnessione::InAttesa);
     collegaComandi();
 }
@@ -72,12 +76,15 @@ void FrmMain::collegaComandi()
             [this] { Q_EMIT opzioniRichieste(Pannello::Aggiornamento); });
     connect(m_ui->cmdCreaCatalogoTot, &QPushButton::clicked, this,
             [this] { Q_EMIT runRichiesto(Pannello::Catalogo); });
-    connect(m_ui->cmdImpVendite, &QPushButton::clicked, this, [this] { Q_EMIT runRichiesto(Pannello::Vendite); });
+    connect(m_ui->cmdImpVendite, &QPushButton::clicked, this,
+            [this] { Q_EMIT runRichiesto(Pannello::Vendite); });
     connect(m_ui->cmdCreaAggiornamento, &QPushButton::clicked, this,
             [this] { Q_EMIT runRichiesto(Pannello::Aggiornamento); });
     connect(m_ui->CmdEsci, &QPushButton::clicked, this, &FrmMain::esciRichiesto);
-    connect(m_ui->CmdCartellaCatalogo, &QPushButton::clicked, this, [this] { apriCartellaDi(*m_ui->txtDest); });
-    connect(m_ui->CmdCartellaVendite, &QPushButton::clicked, this, [this] { apriCartellaDi(*m_ui->txtOrig); });
+    connect(m_ui->CmdCartellaCatalogo, &QPushButton::clicked, this,
+            [this] { apriCartellaDi(*m_ui->txtDest); });
+    connect(m_ui->CmdCartellaVendite, &QPushButton::clicked, this,
+            [this] { apriCartellaDi(*m_ui->txtOrig); });
     connect(m_ui->CmdCartellaAggiornamento, &QPushButton::clicked, this,
             [this] { apriCartellaDi(*m_ui->txtDestAgg); });
 }
@@ -109,11 +116,20 @@ ImpostazioniConnessione FrmMain::impostazioniConnessione() const
             m_ui->txtDb->text()};
 }
 
-QLineEdit& FrmMain::campoDatabase() { return *m_ui->txtDb; }
+QLineEdit& FrmMain::campoDatabase()
+{
+    return *m_ui->txtDb;
+}
 
-void FrmMain::mostraStatoConnessione(StatoConnessione state) { ::mostraStatoConnessione(*m_ui->lblTest1, state); }
+void FrmMain::mostraStatoConnessione(StatoConnessione state)
+{
+    ::mostraStatoConnessione(*m_ui->lblTest1, state);
+}
 
-void FrmMain::mostraEsitoConnessione(bool connected) { ::mostraEsitoConnessione(*m_ui->lblTest1, connected); }
+void FrmMain::mostraEsitoConnessione(bool connected)
+{
+    ::mostraEsitoConnessione(*m_ui->lblTest1, connected);
+}
 
 void FrmMain::mostraImpostazioni(Pannello exchange, const ImpostazioniScambio& settings)
 {
@@ -134,10 +150,19 @@ void FrmMain::mostraImpostazioni(Pannello exchange, const ImpostazioniScambio& s
     }
 }
 
-QTimer& FrmMain::timerComandiAuto() { return *m_timerComandiAuto; }
-QTimer& FrmMain::timerEnd() { return *m_timerEnd; }
+QTimer& FrmMain::timerComandiAuto()
+{
+    return *m_timerComandiAuto;
+}
+QTimer& FrmMain::timerEnd()
+{
+    return *m_timerEnd;
+}
 
-void FrmMain::impostaControlloChiusura(std::function<bool()> mayClose) { m_controlloChiusura = std::move(mayClose); }
+void FrmMain::impostaControlloChiusura(std::function<bool()> mayClose)
+{
+    m_controlloChiusura = std::move(mayClose);
+}
 
 void FrmMain::closeEvent(QCloseEvent* event)
 {
@@ -156,7 +181,10 @@ void FrmMain::apriCartellaDi(const QLineEdit& field)
     unsetCursor();
 }
 
-PannelloRun& FrmMain::pannello(Pannello panel) { return *m_pannelli[indice(panel)]; }
+PannelloRun& FrmMain::pannello(Pannello panel)
+{
+    return *m_pannelli[indice(panel)];
+}
 
 void FrmMain::scriviLog(Pannello panel, const QString& text)
 {
@@ -165,9 +193,15 @@ void FrmMain::scriviLog(Pannello panel, const QString& text)
     lasciaPassareEventi();
 }
 
-void FrmMain::azzeraPannello(Pannello panel) { pannello(panel).azzera(); }
+void FrmMain::azzeraPannello(Pannello panel)
+{
+    pannello(panel).azzera();
+}
 
-void FrmMain::impostaMassimo(Pannello panel, int maximum) { pannello(panel).impostaMassimo(maximum); }
+void FrmMain::impostaMassimo(Pannello panel, int maximum)
+{
+    pannello(panel).impostaMassimo(maximum);
+}
 
 void FrmMain::avanzaProgresso(Pannello panel)
 {
@@ -175,9 +209,15 @@ void FrmMain::avanzaProgresso(Pannello panel)
         setWindowTitle(titoloPercentuale(*percentage));
 }
 
-void FrmMain::svuotaAttivita(Pannello panel) { pannello(panel).svuotaAttivita(); }
+void FrmMain::svuotaAttivita(Pannello panel)
+{
+    pannello(panel).svuotaAttivita();
+}
 
-void FrmMain::impostaTitolo(const QString& title) { setWindowTitle(title); }
+void FrmMain::impostaTitolo(const QString& title)
+{
+    setWindowTitle(title);
+}
 
 void FrmMain::impostaOccupato(bool busy)
 {
@@ -188,7 +228,10 @@ void FrmMain::impostaOccupato(bool busy)
     setAppPointer(busy ? AppPointer::Hourglass : AppPointer::Icon);
 }
 
-void FrmMain::lasciaPassareEventi() { QApplication::processEvents(); }
+void FrmMain::lasciaPassareEventi()
+{
+    QApplication::processEvents();
+}
 
 bool FrmMain::chiediSiNo(const QString& title, const QString& text)
 {
@@ -198,6 +241,6 @@ bool FrmMain::chiediSiNo(const QString& title, const QString& text)
 
 void FrmMain::avvisa(IconaMessaggio icon, const QString& title, const QString& text)
 {
-    mostraMessaggio(this, icon == IconaMessaggio::Critica ? QMessageBox::Critical : QMessageBox::Information, title,
-                    text, QMessageBox::Ok);
+    mostraMessaggio(this, icon == IconaMessaggio::Critica ? QMessageBox::Critical : QMessageBox::Information,
+                    title, text, QMessageBox::Ok);
 }

@@ -65,11 +65,11 @@ public:
     ImpostazioniConnessione impostazioniConnessione() const override;
 
 Q_SIGNALS:
-    void cambiaDatabaseRichiesto();        // cmdCambiaDB
-    void testConnessioneRichiesto();       // click on lblTest1
+    void cambiaDatabaseRichiesto();           // cmdCambiaDB
+    void testConnessioneRichiesto();          // click on lblTest1
     void opzioniRichieste(Pannello exchange); // the three "&Cambia Impostazioni"
-    void runRichiesto(Pannello panel);     // the three start buttons
-    void esciRichiesto();                  // CmdEsci
+    void runRichiesto(Pannello panel);        // the three start buttons
+    void esciRichiesto();                     // CmdEsci
 
 protected:
     void closeEvent(QCloseEvent* event) override;

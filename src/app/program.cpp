@@ -26,7 +26,10 @@ Programma::Programma(RunDisponibili available)
     m_window.impostaControlloChiusura([this] { return m_runCommands.puoChiudere(); });
 }
 
-bool Programma::avvia(const QString& commandLine) { return m_startup.esegui(commandLine); }
+bool Programma::avvia(const QString& commandLine)
+{
+    return m_startup.esegui(commandLine);
+}
 
 int eseguiProgramma()
 {

@@ -12,7 +12,8 @@ RunDisponibili RunDisponibili::delProgramma()
     return available;
 }
 
-ComandiRun::ComandiRun(FrmMain& window, const ModoAutomatico& flags, RegistroRun& runs, RunDisponibili available)
+ComandiRun::ComandiRun(FrmMain& window, const ModoAutomatico& flags, RegistroRun& runs,
+                       RunDisponibili available)
     : m_window(window), m_flags(flags), m_runs(runs), m_available(std::move(available))
 {
 }
@@ -58,6 +59,12 @@ void ComandiRun::tickEnd()
     terminaProgramma(m_runs.statoUscita());
 }
 
-void ComandiRun::esci() { terminaProgramma(m_runs.statoUscita()); }
+void ComandiRun::esci()
+{
+    terminaProgramma(m_runs.statoUscita());
+}
 
-bool ComandiRun::puoChiudere() const { return !m_runs.runInCorso() && !m_window.occupato(); }
+bool ComandiRun::puoChiudere() const
+{
+    return !m_runs.runInCorso() && !m_window.occupato();
+}

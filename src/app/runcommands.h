@@ -46,7 +46,8 @@ public:
     int statoUscita() const { return m_runs.statoUscita(); }
 
 private:
-    void eseguiRun(Pannello panel, const RunDisponibili::Run& run, bool automatico, bool endEvenIfInterrupted);
+    void eseguiRun(Pannello panel, const RunDisponibili::Run& run, bool automatico,
+                   bool endEvenIfInterrupted);
 
     FrmMain& m_window;
     const ModoAutomatico& m_flags;

@@ -22,7 +22,10 @@ void PannelloRun::svuotaAttivita()
     m_activity.setText(QString());
 }
 
-int PannelloRun::primaRigaVisibile(int lastIndex) { return lastIndex > 5 ? lastIndex - 5 : 0; }
+int PannelloRun::primaRigaVisibile(int lastIndex)
+{
+    return lastIndex > 5 ? lastIndex - 5 : 0;
+}
 
 void PannelloRun::aggiungiRiga(const QString& line)
 {

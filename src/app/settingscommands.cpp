@@ -42,7 +42,8 @@ void ComandiImpostazioni::cambiaDatabase()
     try {
         if (verificaServer(m_window.impostazioniConnessione(), &m_window) && AccessoLimitato(&m_window)) {
             {
-                FrmElencoDatabase chooser(m_window.impostazioniConnessione(), m_window.campoDatabase(), &m_window);
+                FrmElencoDatabase chooser(m_window.impostazioniConnessione(), m_window.campoDatabase(),
+                                          &m_window);
                 eseguiModale(chooser);
             }
             // Also when the chooser was closed without a choice: the current database is tested again.

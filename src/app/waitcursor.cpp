@@ -2,6 +2,12 @@
 
 #include <QApplication>
 
-CursoreAttesa::CursoreAttesa() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+CursoreAttesa::CursoreAttesa()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-CursoreAttesa::~CursoreAttesa() { QApplication::restoreOverrideCursor(); }
+CursoreAttesa::~CursoreAttesa()
+{
+    QApplication::restoreOverrideCursor();
+}

@@ -9,9 +9,9 @@
 // Where the catalog goes, as the checks found it.
 struct DestinazioneCatalogo
 {
-    QString cartella;       // PathDestCatalogoTotale, ending with a separator
-    QString nome;           // NomeFileCatalogoTotale as stored
-    QString nomeEsistente;  // the existing catalog's name in the folder, "" when there is none
+    QString cartella;      // PathDestCatalogoTotale, ending with a separator
+    QString nome;          // NomeFileCatalogoTotale as stored
+    QString nomeEsistente; // the existing catalog's name in the folder, "" when there is none
 };
 
 // The checks of the destination before any export work: the folder is configured and exists, the file

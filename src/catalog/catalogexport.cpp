@@ -22,7 +22,9 @@ const QString kConnessioneFallita = QStringLiteral("Connessione al Database di T
 class EsportazioneCatalogo
 {
 public:
-    explicit EsportazioneCatalogo(const PannelloCatalogo& panel) : m_panel(panel), m_display(panel.display()) {}
+    explicit EsportazioneCatalogo(const PannelloCatalogo& panel) : m_panel(panel), m_display(panel.display())
+    {
+    }
 
     EsitoRun esegui()
     {

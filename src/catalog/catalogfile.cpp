@@ -11,7 +11,10 @@ FileCatalogo::~FileCatalogo()
     m_file.close(); // on the way out after a failure: the temporary file stays as far as it got
 }
 
-QString FileCatalogo::nomeEsistente() const { return trovaFileNellaCartella(m_folder, m_name); }
+QString FileCatalogo::nomeEsistente() const
+{
+    return trovaFileNellaCartella(m_folder, m_name);
+}
 
 bool FileCatalogo::sostituibile(const QString& existingName) const
 {
@@ -29,7 +32,10 @@ bool FileCatalogo::apri()
     return true;
 }
 
-void FileCatalogo::scrivi(const QString& record) { m_writer->write(record); }
+void FileCatalogo::scrivi(const QString& record)
+{
+    m_writer->write(record);
+}
 
 void FileCatalogo::chiudi()
 {
@@ -48,8 +54,12 @@ bool FileCatalogo::metteInPosto(const QString& existingName)
     // case apart and on those that do not; a different case is then corrected by a rename.
     const QString target = existingName.isEmpty() ? percorso() : m_folder + existingName;
     if (!sostituisciFileAtomicamente(percorsoTemporaneo(), target)) return false;
-    if (target != percorso()) sostituisciFileAtomicamente(target, percorso()); // the new catalog is in place either way
+    if (target != percorso())
+        sostituisciFileAtomicamente(target, percorso()); // the new catalog is in place either way
     return true;
 }
 
-bool FileCatalogo::rimuovi(const QString& existingName) { return QFile::remove(m_folder + existingName); }
+bool FileCatalogo::rimuovi(const QString& existingName)
+{
+    return QFile::remove(m_folder + existingName);
+}

@@ -10,7 +10,8 @@ QueryUscite::Risultato QueryUscite::esegui(const QVariant& idProd, bool daily)
     // With the last 3 issues of every title, dailies are no different.
     const bool dailyStatement = daily && m_mode == ModoSelezione::NonRichiamatiEQuotidiani;
     std::unique_ptr<Preparata>& slot = dailyStatement ? m_daily : m_other;
-    if (!slot) slot.reset(new Preparata{m_connection.prepara(m_queries.uscite(m_mode, dailyStatement)), nullptr});
+    if (!slot)
+        slot.reset(new Preparata{m_connection.prepara(m_queries.uscite(m_mode, dailyStatement)), nullptr});
     slot->query.bindValue(0, idProd);
     m_connection.eseguiPreparata(slot->query);
     if (!slot->row) slot->row = std::make_unique<RigaQuery>(slot->query);

@@ -3,26 +3,31 @@
 #include "numbers.h"
 
 namespace {
-const QString kColonneUscite = QStringLiteral(
-    "IDUscita,BarcodeAddon,Addon,NumeroCopertina,DataUscita,PrezzoCopertinaEuroDistributore,Giacenza from Uscite "
-    "Where IDProd = ");
+const QString kColonneUscite = QStringLiteral("IDUscita,BarcodeAddon,Addon,NumeroCopertina,DataUscita,"
+                                              "PrezzoCopertinaEuroDistributore,Giacenza from Uscite "
+                                              "Where IDProd = ");
 const QString kFineInStock = QStringLiteral(" and Zefiro = 1 and giacenza>0 order by Datauscita desc");
 // Two blanks before "and giacenza", as the query has always been written.
-const QString kFineNonRichiamate =
-    QStringLiteral(" and Zefiro = 1 and dataRRpdv1 is null and dataResa is null  and giacenza>0 order by Datauscita desc");
+const QString kFineNonRichiamate = QStringLiteral(
+    " and Zefiro = 1 and dataRRpdv1 is null and dataResa is null  and giacenza>0 order by Datauscita desc");
 
-double lettoConSpazio(const QString& text) { return leggiNumero(text + QLatin1Char(' ')); }
+double lettoConSpazio(const QString& text)
+{
+    return leggiNumero(text + QLatin1Char(' '));
+}
 } // namespace
 
 ModoSelezione modoSelezione(const QString& parameterValue)
 {
-    return lettoConSpazio(parameterValue) == 0 ? ModoSelezione::NonRichiamatiEQuotidiani : ModoSelezione::UltimeTreUscite;
+    return lettoConSpazio(parameterValue) == 0 ? ModoSelezione::NonRichiamatiEQuotidiani
+                                               : ModoSelezione::UltimeTreUscite;
 }
 
 QString descrizioneModo(ModoSelezione mode)
 {
-    return mode == ModoSelezione::NonRichiamatiEQuotidiani ? QStringLiteral("Solo i Titoli non Richiamati + Quotidiani")
-                                                           : QStringLiteral("Le ultime 3 Uscite di Tutti i Titoli");
+    return mode == ModoSelezione::NonRichiamatiEQuotidiani
+               ? QStringLiteral("Solo i Titoli non Richiamati + Quotidiani")
+               : QStringLiteral("Le ultime 3 Uscite di Tutti i Titoli");
 }
 
 bool eQuotidiano(const QVariant& idTipoProdotto)
@@ -30,22 +35,31 @@ bool eQuotidiano(const QVariant& idTipoProdotto)
     return !idTipoProdotto.isNull() && lettoConSpazio(idTipoProdotto.toString()) == 2;
 }
 
-QDate dataLimiteTitoli(const QDate& today) { return today.addDays(-180); }
+QDate dataLimiteTitoli(const QDate& today)
+{
+    return today.addDays(-180);
+}
 
-QueryCatalogo::QueryCatalogo(const SqlDialect& dialect, const QDate& cutOff) : m_dialect(dialect), m_cutOff(cutOff) {}
+QueryCatalogo::QueryCatalogo(const SqlDialect& dialect, const QDate& cutOff)
+    : m_dialect(dialect), m_cutOff(cutOff)
+{
+}
 
 QString QueryCatalogo::titoli() const
 {
     // The cut-off goes in as the dialect's unambiguous date literal, never as a regional date text.
     return QStringLiteral("SELECT * from Prodotti as TAB1 Where Zefiro = 1 and (") +
-           m_dialect.selectTop(1, QStringLiteral("DataUscita FROM Uscite WHERE IDProd = TAB1.IDProd ORDER BY DataUscita DESC")) +
+           m_dialect.selectTop(
+               1,
+               QStringLiteral("DataUscita FROM Uscite WHERE IDProd = TAB1.IDProd ORDER BY DataUscita DESC")) +
            QStringLiteral(") > ") + m_dialect.letteraleData(m_cutOff);
 }
 
 QString QueryCatalogo::uscite(ModoSelezione mode, bool daily) const
 {
     const QString idProd = QStringLiteral("?");
-    if (mode == ModoSelezione::UltimeTreUscite) return m_dialect.selectTop(3, kColonneUscite + idProd + kFineInStock);
+    if (mode == ModoSelezione::UltimeTreUscite)
+        return m_dialect.selectTop(3, kColonneUscite + idProd + kFineInStock);
     if (daily) return m_dialect.selectTop(2, kColonneUscite + idProd + kFineInStock);
     return m_dialect.selectTop(10, kColonneUscite + idProd + kFineNonRichiamate);
 }

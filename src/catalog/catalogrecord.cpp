@@ -16,14 +16,18 @@ QString testoAllineato(const QVariant& value, int width)
 }
 
 // Field 1 (and 12 for a numeric value): the decimal text of the number, zero-filled.
-QString numeroRiempito(const NumeroEsatto& number, int width) { return riempiConZeri(number.testo(), width); }
+QString numeroRiempito(const NumeroEsatto& number, int width)
+{
+    return riempiConZeri(number.testo(), width);
+}
 
 // Field 2: the issue's own 18-character barcode when it has exactly 18 characters as stored (its blanks
 // becoming zeros), otherwise the title's barcode (13) followed by the add-on (5).
 QString barcode(const QVariant& barcodeAddon, const QVariant& barcodeTitolo, const QVariant& addon)
 {
     const QString stored = testoDelValore(barcodeAddon);
-    if (stored.size() == 18) return riempiConSpazi(senzaSpazi(stored), 18).replace(QLatin1Char(' '), QLatin1Char('0'));
+    if (stored.size() == 18)
+        return riempiConSpazi(senzaSpazi(stored), 18).replace(QLatin1Char(' '), QLatin1Char('0'));
     return riempiConZeri(senzaSpazi(testoDelValore(barcodeTitolo)), 13) +
            riempiConZeri(senzaSpazi(testoDelValore(addon)), 5);
 }
@@ -53,7 +57,8 @@ QString giorniResa(const QVariant& value)
 QString prezzoInCentesimi(const QVariant& value)
 {
     const auto price = NumeroEsatto::daValore(value);
-    return price ? numeroRiempito(price->arrotondato(2).perPotenzaDiDieci(2), 9) : QStringLiteral("000000000");
+    return price ? numeroRiempito(price->arrotondato(2).perPotenzaDiDieci(2), 9)
+                 : QStringLiteral("000000000");
 }
 
 // Field 11: sign and the rounded quantity zero-filled to 6. 999 and -999 stand for "no stock figure".
@@ -80,8 +85,8 @@ QString ComponiRigaCatalogo(const RigaDati& titolo, const RigaDati& uscita)
     QString record;
     record.reserve(TracciatoCatalogo::lunghezzaRecord);
     record += numeroRiempito(NumeroEsatto::letto(uscita.valore(QStringLiteral("IDUscita"))), 12);
-    record += barcode(uscita.valore(QStringLiteral("BarcodeAddon")), titolo.valore(QStringLiteral("BarcodeTitolo")),
-                      uscita.valore(QStringLiteral("Addon")));
+    record += barcode(uscita.valore(QStringLiteral("BarcodeAddon")),
+                      titolo.valore(QStringLiteral("BarcodeTitolo")), uscita.valore(QStringLiteral("Addon")));
     record += testoAllineato(titolo.valore(QStringLiteral("Testata")), 20);
     record += testoAllineato(titolo.valore(QStringLiteral("SottoTitolo")), 20);
     record += testoAllineato(uscita.valore(QStringLiteral("NumeroCopertina")), 8);

@@ -40,11 +40,12 @@ QVariant idProdDaLegare(const NumeroEsatto& idProd)
 
 // The issues of one title. An issue without a positive identifier is logged and skipped; the title's
 // other issues are still written.
-void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalogo& file, const PannelloCatalogo& panel)
+void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalogo& file,
+                   const PannelloCatalogo& panel)
 {
     const NumeroEsatto idProd = NumeroEsatto::letto(title.valore(QStringLiteral("IDProd")));
-    const auto issues =
-        issueQueries.esegui(idProdDaLegare(idProd), eQuotidiano(title.valore(QStringLiteral("IDTipoProdotto"))));
+    const auto issues = issueQueries.esegui(idProdDaLegare(idProd),
+                                            eQuotidiano(title.valore(QStringLiteral("IDTipoProdotto"))));
     while (issues.rows.next()) {
         const NumeroEsatto id = NumeroEsatto::letto(issues.row.valore(QStringLiteral("IDUscita")));
         if (id.negativo() || id.zero()) {
@@ -57,8 +58,8 @@ void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalog
 }
 } // namespace
 
-bool esportaTitoli(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode, FileCatalogo& file,
-                   const PannelloCatalogo& panel)
+bool esportaTitoli(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode,
+                   FileCatalogo& file, const PannelloCatalogo& panel)
 {
     RunDisplay& display = panel.display();
     QSqlQuery titles = connection.esegui(queries.titoli());

@@ -9,5 +9,5 @@
 // their issues, newest first, to the catalog file as they are read: nothing is collected in memory.
 // The progress bar counts the titles and the window's events run after each one. False when the query
 // returns no title. Store and file failures raise a Failure.
-bool esportaTitoli(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode, FileCatalogo& file,
-                   const PannelloCatalogo& panel);
+bool esportaTitoli(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode,
+                   FileCatalogo& file, const PannelloCatalogo& panel);

@@ -14,7 +14,8 @@ QVariant RigaMappa::valore(const QString& colonna) const
 RigaQuery::RigaQuery(const QSqlQuery& query) : m_query(query)
 {
     const QSqlRecord columns = query.record();
-    for (int i = columns.count() - 1; i >= 0; --i) m_positions.insert(columns.fieldName(i).toUpper(), i);
+    for (int i = columns.count() - 1; i >= 0; --i)
+        m_positions.insert(columns.fieldName(i).toUpper(), i);
 }
 
 QVariant RigaQuery::valore(const QString& colonna) const

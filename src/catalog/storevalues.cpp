@@ -7,7 +7,10 @@
 #include <QMetaType>
 
 namespace {
-bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // Reads `count` digits at `pos`; -1 when they are not all there.
 int cifre(const QString& text, qsizetype pos, int count)

@@ -11,7 +11,10 @@ bool same(const QString& typed, const QString& accepted)
 {
     return senzaSpazi(typed).compare(senzaSpazi(accepted), Qt::CaseInsensitive) == 0;
 }
-bool blank(const QString& text) { return senzaSpazi(text).isEmpty(); }
+bool blank(const QString& text)
+{
+    return senzaSpazi(text).isEmpty();
+}
 } // namespace
 
 bool passwordAccettata(const QString& typed)

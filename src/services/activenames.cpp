@@ -8,6 +8,12 @@ ActiveNamesProvider& provider()
 }
 } // namespace
 
-void setActiveNamesProvider(ActiveNamesProvider replacement) { provider() = std::move(replacement); }
+void setActiveNamesProvider(ActiveNamesProvider replacement)
+{
+    provider() = std::move(replacement);
+}
 
-ActiveNames nomiAttivi() { return provider() ? provider()() : ActiveNames{}; }
+ActiveNames nomiAttivi()
+{
+    return provider() ? provider()() : ActiveNames{};
+}

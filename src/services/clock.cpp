@@ -8,6 +8,12 @@ ClockSource& source()
 }
 } // namespace
 
-void setClock(ClockSource replacement) { source() = std::move(replacement); }
+void setClock(ClockSource replacement)
+{
+    source() = std::move(replacement);
+}
 
-QDateTime adesso() { return source() ? source()() : QDateTime::currentDateTime(); }
+QDateTime adesso()
+{
+    return source() ? source()() : QDateTime::currentDateTime();
+}

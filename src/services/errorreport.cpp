@@ -3,11 +3,11 @@
 #include "activenames.h"
 #include "clock.h"
 #include "failure.h"
+#include "fixedwidth.h"
 #include "programexit.h"
 #include "programfolder.h"
 #include "regional.h"
 #include "textfile.h"
-#include "fixedwidth.h"
 
 #include <QFileInfo>
 
@@ -28,12 +28,16 @@ QString buildLine(const QStringList& values)
 {
     static const int widths[] = {10, 8, 20, 20, 6, 10, 10, 300};
     QString line;
-    for (int i = 0; i < 8; ++i) line += campoTabella(values.value(i), widths[i]);
+    for (int i = 0; i < 8; ++i)
+        line += campoTabella(values.value(i), widths[i]);
     return line;
 }
 } // namespace
 
-void setErrorPresenter(ErrorPresenter replacement) { presenter() = std::move(replacement); }
+void setErrorPresenter(ErrorPresenter replacement)
+{
+    presenter() = std::move(replacement);
+}
 
 QString versioneProgramma()
 {

@@ -11,7 +11,10 @@ namespace {
 // only fill memory.
 constexpr int kMaxExponent = 400;
 
-bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // Adds one to a string of digits.
 QString piuUno(QString digits)
@@ -42,11 +45,13 @@ NumeroEsatto::NumeroEsatto(bool negative, QString integer, QString fraction)
 void NumeroEsatto::normalizza()
 {
     qsizetype lead = 0;
-    while (lead < m_integer.size() - 1 && m_integer[lead] == QLatin1Char('0')) ++lead;
+    while (lead < m_integer.size() - 1 && m_integer[lead] == QLatin1Char('0'))
+        ++lead;
     m_integer.remove(0, lead);
     if (m_integer.isEmpty()) m_integer = QStringLiteral("0");
     qsizetype end = m_fraction.size();
-    while (end > 0 && m_fraction[end - 1] == QLatin1Char('0')) --end;
+    while (end > 0 && m_fraction[end - 1] == QLatin1Char('0'))
+        --end;
     m_fraction.truncate(end);
     if (zero()) m_negative = false;
 }
@@ -56,12 +61,15 @@ std::optional<NumeroEsatto> NumeroEsatto::daTesto(const QString& text)
     const QString t = text.trimmed();
     qsizetype i = 0;
     bool negative = false;
-    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) negative = t[i++] == QLatin1Char('-');
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        negative = t[i++] == QLatin1Char('-');
     QString integer, fraction;
-    while (i < t.size() && isAsciiDigit(t[i])) integer += t[i++];
+    while (i < t.size() && isAsciiDigit(t[i]))
+        integer += t[i++];
     if (i < t.size() && t[i] == QLatin1Char('.')) {
         ++i;
-        while (i < t.size() && isAsciiDigit(t[i])) fraction += t[i++];
+        while (i < t.size() && isAsciiDigit(t[i]))
+            fraction += t[i++];
     }
     if (integer.isEmpty() && fraction.isEmpty()) return std::nullopt;
     int exponent = 0;
@@ -142,7 +150,10 @@ NumeroEsatto NumeroEsatto::arrotondato(int decimals) const
     return NumeroEsatto(m_negative, digits.left(split), digits.mid(split));
 }
 
-NumeroEsatto NumeroEsatto::assoluto() const { return NumeroEsatto(false, m_integer, m_fraction); }
+NumeroEsatto NumeroEsatto::assoluto() const
+{
+    return NumeroEsatto(false, m_integer, m_fraction);
+}
 
 QString NumeroEsatto::testo() const
 {

@@ -12,12 +12,17 @@ QString riempiConZeri(const QString& text, int width)
     return QString(width - text.size(), QLatin1Char('0')) + text;
 }
 
-QString campoTabella(const QString& value, int width) { return riempiConSpazi(value, width) + QLatin1Char('|'); }
+QString campoTabella(const QString& value, int width)
+{
+    return riempiConSpazi(value, width) + QLatin1Char('|');
+}
 
 QString senzaSpazi(const QString& text)
 {
     qsizetype first = 0, last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) --last;
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
     return text.mid(first, last - first);
 }

@@ -7,7 +7,11 @@
 #include <limits>
 
 namespace {
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r');
+}
 
 template <typename Int> Int roundedInto(double value)
 {
@@ -34,7 +38,8 @@ double leggiNumero(const QString& text)
         } else if (c == QLatin1Char('.') && !point && !exponent) {
             number += c;
             point = true;
-        } else if ((c.toUpper() == QLatin1Char('E') || c.toUpper() == QLatin1Char('D')) && digits && !exponent) {
+        } else if ((c.toUpper() == QLatin1Char('E') || c.toUpper() == QLatin1Char('D')) && digits &&
+                   !exponent) {
             number += QLatin1Char('E');
             exponent = true;
         } else {
@@ -54,16 +59,24 @@ bool numeroValido(const QString& text)
     qsizetype i = 0;
     if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) ++i;
     qsizetype digits = 0;
-    while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128) ++i, ++digits;
+    while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128)
+        ++i, ++digits;
     if (i < t.size() && t[i] == QLatin1Char('.')) {
         ++i;
-        while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128) ++i, ++digits;
+        while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128)
+            ++i, ++digits;
     }
     return digits > 0 && i == t.size();
 }
 
-qint16 arrotondaInt16(double value) { return roundedInto<qint16>(value); }
-qint32 arrotondaInt32(double value) { return roundedInto<qint32>(value); }
+qint16 arrotondaInt16(double value)
+{
+    return roundedInto<qint16>(value);
+}
+qint32 arrotondaInt32(double value)
+{
+    return roundedInto<qint32>(value);
+}
 
 double arrotondaDueDecimali(double value)
 {

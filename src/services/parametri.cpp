@@ -3,8 +3,8 @@
 #include "errorreport.h"
 #include "failure.h"
 #include "fixedwidth.h"
-#include "programfolder.h"
 #include "platform.h"
+#include "programfolder.h"
 #include "textfile.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,10 @@ const QString kFileName = QStringLiteral("term.ini");
 const QString kTempName = QStringLiteral("termTemp.ini");
 constexpr int kMaxRetries = 100;
 
-QString matchPrefix(const QString& key) { return senzaSpazi(key + QLatin1Char('=')).toUpper(); }
+QString matchPrefix(const QString& key)
+{
+    return senzaSpazi(key + QLatin1Char('=')).toUpper();
+}
 
 bool matches(const QString& plainLine, const QString& prefix)
 {
@@ -89,8 +92,14 @@ QByteArray decodificaRiga(const QByteArray& scrambled)
     return out;
 }
 
-QString CodificaTesto(const QString& text) { return decodificaAnsi(codificaRiga(codificaAnsi(text))); }
-QString DecodificaTesto(const QString& text) { return decodificaAnsi(decodificaRiga(codificaAnsi(text))); }
+QString CodificaTesto(const QString& text)
+{
+    return decodificaAnsi(codificaRiga(codificaAnsi(text)));
+}
+QString DecodificaTesto(const QString& text)
+{
+    return decodificaAnsi(decodificaRiga(codificaAnsi(text)));
+}
 
 QString LeggiParametro(const QString& key)
 {

@@ -11,7 +11,10 @@ ProgramTerminator& terminator()
 }
 } // namespace
 
-void setProgramTerminator(ProgramTerminator replacement) { terminator() = std::move(replacement); }
+void setProgramTerminator(ProgramTerminator replacement)
+{
+    terminator() = std::move(replacement);
+}
 
 void terminaProgramma(int status)
 {

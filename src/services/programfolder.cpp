@@ -26,4 +26,7 @@ QString conSeparatoreFinale(const QString& folder)
     return finisceConSeparatore(folder) ? folder : folder + QDir::separator();
 }
 
-QString percorsoNelProgramma(const QString& fileName) { return conSeparatoreFinale(cartellaProgramma()) + fileName; }
+QString percorsoNelProgramma(const QString& fileName)
+{
+    return conSeparatoreFinale(cartellaProgramma()) + fileName;
+}

@@ -20,6 +20,15 @@ std::optional<int> PanelProgress::advance(int dotLimit)
     return int(std::nearbyint(percentage));
 }
 
-QString titoloBase() { return QStringLiteral("Esporta Importa in 'Vetrina'"); }
-QString titoloInizioRun() { return QStringLiteral("(0%) ") + titoloBase(); }
-QString titoloPercentuale(int percentage) { return QStringLiteral("(%1 %) ").arg(percentage) + titoloBase(); }
+QString titoloBase()
+{
+    return QStringLiteral("Esporta Importa in 'Vetrina'");
+}
+QString titoloInizioRun()
+{
+    return QStringLiteral("(0%) ") + titoloBase();
+}
+QString titoloPercentuale(int percentage)
+{
+    return QStringLiteral("(%1 %) ").arg(percentage) + titoloBase();
+}

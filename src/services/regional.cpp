@@ -2,9 +2,15 @@
 
 #include <cmath>
 
-QString dataBreve(const QDate& date) { return date.toString(QStringLiteral("dd/MM/yyyy")); }
+QString dataBreve(const QDate& date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
 
-QString oraSistema(const QTime& time) { return time.toString(QStringLiteral("HH:mm:ss")); }
+QString oraSistema(const QTime& time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
+}
 
 QString NumeroInTesto(double number)
 {

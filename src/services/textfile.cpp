@@ -50,7 +50,10 @@ QString decodificaAnsi(const QByteArray& bytes)
     return text;
 }
 
-QString soloAnsi(const QString& text) { return decodificaAnsi(codificaAnsi(text)); }
+QString soloAnsi(const QString& text)
+{
+    return decodificaAnsi(codificaAnsi(text));
+}
 
 LineReader::LineReader(QIODevice& device) : m_device(device) {}
 
@@ -97,7 +100,10 @@ bool LineReader::next(QString& line)
 
 LineWriter::LineWriter(QIODevice& device) : m_device(device) {}
 
-void LineWriter::write(const QString& line) { writeRaw(codificaAnsi(line)); }
+void LineWriter::write(const QString& line)
+{
+    writeRaw(codificaAnsi(line));
+}
 
 void LineWriter::writeRaw(const QByteArray& line)
 {
@@ -122,18 +128,22 @@ bool appendBytes(const QString& path, const QByteArray& bytes)
 bool aggiungiRighe(const QString& path, const QStringList& lines)
 {
     QByteArray bytes;
-    for (const QString& line : lines) bytes += codificaAnsi(line) + "\r\n";
+    for (const QString& line : lines)
+        bytes += codificaAnsi(line) + "\r\n";
     return appendBytes(path, bytes);
 }
 
-bool aggiungiRigaGrezza(const QString& path, const QByteArray& line) { return appendBytes(path, line + "\r\n"); }
+bool aggiungiRigaGrezza(const QString& path, const QByteArray& line)
+{
+    return appendBytes(path, line + "\r\n");
+}
 
 bool esisteConNomeEsatto(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists()) return false;
-    const QStringList found =
-        info.dir().entryList({info.fileName()}, QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive);
+    const QStringList found = info.dir().entryList({info.fileName()}, QDir::Files | QDir::Hidden |
+                                                                          QDir::System | QDir::CaseSensitive);
     return found.contains(info.fileName());
 }
 

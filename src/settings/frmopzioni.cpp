@@ -19,7 +19,10 @@
 namespace {
 constexpr int kNameLength = 50;
 
-void letEventsRun() { QCoreApplication::processEvents(); }
+void letEventsRun()
+{
+    QCoreApplication::processEvents();
+}
 } // namespace
 
 FrmOpzioni::FrmOpzioni(TipoOpzioni kind, QWidget* owner)
@@ -61,7 +64,8 @@ void FrmOpzioni::carica()
         const QString name = LeggiParametro(m_variant.nameKey);
         m_ui->txtNomeFile->setMaxLength(qBound(kNameLength, int(name.size()), 32767));
         m_ui->txtNomeFile->setText(name);
-        if (senzaSpazi(m_ui->txtNomeFile->text()).isEmpty()) m_ui->txtNomeFile->setText(m_variant.defaultName);
+        if (senzaSpazi(m_ui->txtNomeFile->text()).isEmpty())
+            m_ui->txtNomeFile->setText(m_variant.defaultName);
 
         if (m_titles) m_titles->mostraValore(LeggiParametro(chiaveQualiTitoli()));
 
@@ -113,7 +117,8 @@ void FrmOpzioni::salva()
 bool FrmOpzioni::controllaDati()
 {
     if (!QFileInfo(m_ui->txtPath->text()).isDir()) {
-        mostraMessaggio(this, QMessageBox::Critical, QStringLiteral("Attenzione!"), m_variant.missingFolderMessage);
+        mostraMessaggio(this, QMessageBox::Critical, QStringLiteral("Attenzione!"),
+                        m_variant.missingFolderMessage);
         return false;
     }
     if (senzaSpazi(m_ui->txtNomeFile->text()).isEmpty()) {

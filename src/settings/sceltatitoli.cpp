@@ -18,7 +18,10 @@ void paint(QWidget* panel, const QColor& colour)
 }
 } // namespace
 
-QString chiaveQualiTitoli() { return QStringLiteral("QualiTitoliCatalogoTotale"); }
+QString chiaveQualiTitoli()
+{
+    return QStringLiteral("QualiTitoliCatalogoTotale");
+}
 
 SceltaTitoli::SceltaTitoli(QWidget* parent) : QGroupBox(parent), m_ui(std::make_unique<Ui::SceltaTitoli>())
 {
@@ -39,7 +42,10 @@ void SceltaTitoli::seleziona(int index)
     colora(chosen);
 }
 
-int SceltaTitoli::indiceScelto() const { return m_ui->OptionTipo_1->isChecked() ? 1 : 0; }
+int SceltaTitoli::indiceScelto() const
+{
+    return m_ui->OptionTipo_1->isChecked() ? 1 : 0;
+}
 
 void SceltaTitoli::mostraValore(const QString& stored)
 {

@@ -24,8 +24,8 @@ struct Outcome
     RisultatoProva result;
 };
 
-void openOnWorker(const std::shared_ptr<Outcome>& outcome, const ImpostazioniConnessione& settings, int loginTimeout,
-                  std::unique_ptr<LavoroConConnessioni> work)
+void openOnWorker(const std::shared_ptr<Outcome>& outcome, const ImpostazioniConnessione& settings,
+                  int loginTimeout, std::unique_ptr<LavoroConConnessioni> work)
 {
     RisultatoProva result;
     try {
@@ -65,7 +65,8 @@ RisultatoProva provaConnessione(const ImpostazioniConnessione& settings, int log
         if (pump) pump();
         std::unique_lock lock(outcome->mutex);
         if (outcome->done) return outcome->result;
-        if (elapsed.elapsed() > waitMs) return {EsitoProva::NonAperta, QStringLiteral("Tempo di attesa scaduto")};
+        if (elapsed.elapsed() > waitMs)
+            return {EsitoProva::NonAperta, QStringLiteral("Tempo di attesa scaduto")};
         outcome->ready.wait_for(lock, kPollInterval, [&outcome] { return outcome->done; });
     }
 }

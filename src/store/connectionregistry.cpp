@@ -42,7 +42,8 @@ void programEnding()
         std::lock_guard lock(r.mutex);
         steps = r.endSteps;
     }
-    for (auto step : steps) step();
+    for (auto step : steps)
+        step();
     std::unique_lock lock(r.mutex);
     r.workerEnded.wait_for(lock, kEndWait, [&r] { return r.workers == 0; });
     r.ending = true;

@@ -11,7 +11,8 @@ QString& currentString()
 QString StringaConnessioneMaster(const QString& server, const QString& user, const QString& password)
 {
     return QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=False;User ID=") + user +
-           QStringLiteral(";Password=") + password + QStringLiteral(";Initial Catalog=master;Data Source=") + server;
+           QStringLiteral(";Password=") + password + QStringLiteral(";Initial Catalog=master;Data Source=") +
+           server;
 }
 
 QString StringaConnessione(const QString& server, const QString& user, const QString& password,
@@ -22,6 +23,12 @@ QString StringaConnessione(const QString& server, const QString& user, const QSt
            QStringLiteral(";Data Source=") + server;
 }
 
-QString stringaConnessioneCorrente() { return currentString(); }
+QString stringaConnessioneCorrente()
+{
+    return currentString();
+}
 
-void impostaStringaConnessioneCorrente(const QString& text) { currentString() = text; }
+void impostaStringaConnessioneCorrente(const QString& text)
+{
+    currentString() = text;
+}

@@ -65,7 +65,8 @@ bool ConnettiMaster(const ImpostazioniConnessione& settings, const EventPump& la
 {
     bool result = false;
     try {
-        impostaStringaConnessioneCorrente(StringaConnessioneMaster(settings.server, settings.utente, settings.password));
+        impostaStringaConnessioneCorrente(
+            StringaConnessioneMaster(settings.server, settings.utente, settings.password));
         const RisultatoProva test = testAndShare(onMaster(settings), lasciaPassareEventi, result);
         if (test.esito == EsitoProva::Rifiutata)
             mostraMessaggio(kUnreachable + QStringLiteral("\r\n\r\n") + test.descrizione);

@@ -18,7 +18,8 @@ QStringList nomiDatabaseDelServer(StoreConnection& master)
         return names;
     }
     QSqlQuery query = master.esegui(master.dialetto().elencoDatabase());
-    while (query.next()) names << query.value(QStringLiteral("DATABASE_NAME")).toString();
+    while (query.next())
+        names << query.value(QStringLiteral("DATABASE_NAME")).toString();
     return names;
 }
 
@@ -27,7 +28,8 @@ QStringList databaseDelNegozio(const QStringList& names)
     QStringList selected;
     for (const QString& name : names) {
         const QString upper = name.toUpper();
-        if (upper.startsWith(QLatin1String("CORVUS")) || upper.startsWith(QLatin1String("TAVIRA"))) selected << upper;
+        if (upper.startsWith(QLatin1String("CORVUS")) || upper.startsWith(QLatin1String("TAVIRA")))
+            selected << upper;
     }
     return selected;
 }

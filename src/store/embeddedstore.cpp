@@ -28,18 +28,21 @@ void runSchema(const QString& filePath)
                                   QStringLiteral("?mode=rw"));
         database->setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
         if (!database->open())
-            throw Failure(FailureCode::Database,
-                          QStringLiteral("Impossibile creare lo store %1: %2").arg(filePath, database->lastError().text()));
+            throw Failure(FailureCode::Database, QStringLiteral("Impossibile creare lo store %1: %2")
+                                                     .arg(filePath, database->lastError().text()));
         sqlite3* handle = handleSqlite(*database);
         if (!registraCollazione(handle))
-            throw Failure(FailureCode::Database, QStringLiteral("Impossibile registrare il confronto dei testi su SQLite"));
-        const QByteArray script = QByteArrayLiteral("BEGIN;\n") + QByteArray(kStoreSchemaSql) + QByteArrayLiteral("\nCOMMIT;");
+            throw Failure(FailureCode::Database,
+                          QStringLiteral("Impossibile registrare il confronto dei testi su SQLite"));
+        const QByteArray script =
+            QByteArrayLiteral("BEGIN;\n") + QByteArray(kStoreSchemaSql) + QByteArrayLiteral("\nCOMMIT;");
         char* message = nullptr;
         if (sqlite3_exec(handle, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
             const QString reason = QString::fromUtf8(message ? message : "errore sconosciuto");
             sqlite3_free(message);
             sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw Failure(FailureCode::Database, QStringLiteral("Schema dello store non creato: %1").arg(reason));
+            throw Failure(FailureCode::Database,
+                          QStringLiteral("Schema dello store non creato: %1").arg(reason));
         }
     } catch (...) {
         rimuoviConnessione(database, name);
@@ -55,9 +58,10 @@ void creaStoreVuoto(const QString& filePath)
     QFile file(filePath);
     if (file.exists() || !file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw Failure(FailureCode::PathFileAccess,
-                      file.exists() ? QStringLiteral("Il file %1 esiste già").arg(QDir::toNativeSeparators(filePath))
-                                    : QStringLiteral("Impossibile creare il file %1: %2")
-                                          .arg(QDir::toNativeSeparators(filePath), file.errorString()));
+                      file.exists()
+                          ? QStringLiteral("Il file %1 esiste già").arg(QDir::toNativeSeparators(filePath))
+                          : QStringLiteral("Impossibile creare il file %1: %2")
+                                .arg(QDir::toNativeSeparators(filePath), file.errorString()));
     file.close();
     try {
         runSchema(QFileInfo(filePath).absoluteFilePath());
@@ -72,9 +76,10 @@ ImpostazioniConnessione impostazioniFileStore(const QString& filePath)
     const QFileInfo info(filePath);
     const QString fileName = info.fileName();
     if (!fileName.endsWith(kSuffix, Qt::CaseInsensitive) || fileName.size() == kSuffix.size())
-        throw ConnessioneRifiutata(FailureCode::Database,
-                                   QStringLiteral("Il nome del file dello store deve terminare con .sqlite: %1")
-                                       .arg(QDir::toNativeSeparators(filePath)));
+        throw ConnessioneRifiutata(
+            FailureCode::Database,
+            QStringLiteral("Il nome del file dello store deve terminare con .sqlite: %1")
+                .arg(QDir::toNativeSeparators(filePath)));
     ImpostazioniConnessione settings;
     settings.server = QStringLiteral("sqlite:") + info.absolutePath();
     settings.database = fileName.left(fileName.size() - kSuffix.size());

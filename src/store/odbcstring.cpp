@@ -17,12 +17,19 @@ QString quoted(const QString& value, const QString& what, ValoriDriver rule)
         break;
     case ValoriDriver::GraffeSemplici:
         if (value.contains(QLatin1Char('}')))
-            refuse(what, QStringLiteral("contiene il carattere \"}\", che il driver FreeTDS non trasmette correttamente"));
+            refuse(what,
+                   QStringLiteral(
+                       "contiene il carattere \"}\", che il driver FreeTDS non trasmette correttamente"));
         break;
     case ValoriDriver::Nudi:
         for (QChar c : {QLatin1Char(';'), QLatin1Char('{'), QLatin1Char('}')})
-            if (value.contains(c)) refuse(what, QStringLiteral("contiene il carattere \"%1\", che il driver ODBC in uso non trasmette").arg(c));
-        if (value != value.trimmed()) refuse(what, QStringLiteral("inizia o finisce con spazi, che il driver ODBC in uso non trasmette"));
+            if (value.contains(c))
+                refuse(what,
+                       QStringLiteral("contiene il carattere \"%1\", che il driver ODBC in uso non trasmette")
+                           .arg(c));
+        if (value != value.trimmed())
+            refuse(what,
+                   QStringLiteral("inizia o finisce con spazi, che il driver ODBC in uso non trasmette"));
         return value;
     }
     QString escaped = value;
@@ -79,12 +86,14 @@ QString stringaOdbc(const ImpostazioniConnessione& settings, const QString& driv
     const qsizetype comma = server.lastIndexOf(QLatin1Char(','));
     const QString port = comma < 0 ? QString() : server.mid(comma + 1).trimmed();
     if (freeTds && allDigits(port)) {
-        keys << QStringLiteral("Server=") + quoted(server.left(comma).trimmed(), QStringLiteral("Il nome del server"), rule);
+        keys << QStringLiteral("Server=") +
+                    quoted(server.left(comma).trimmed(), QStringLiteral("Il nome del server"), rule);
         keys << QStringLiteral("Port=") + port;
     } else {
         keys << QStringLiteral("Server=") + quoted(server, QStringLiteral("Il nome del server"), rule);
     }
-    if (!database.isEmpty()) keys << QStringLiteral("Database=") + quoted(database, QStringLiteral("Il nome del database"), rule);
+    if (!database.isEmpty())
+        keys << QStringLiteral("Database=") + quoted(database, QStringLiteral("Il nome del database"), rule);
     keys << QStringLiteral("UID=") + quoted(settings.utente, QStringLiteral("Il nome utente"), rule);
     keys << QStringLiteral("PWD=") + quoted(settings.password, QStringLiteral("La password"), rule);
 

@@ -22,7 +22,7 @@ bool isFreeTds(const QString& driver);
 enum class ValoriDriver {
     GraffeRaddoppiate, // {value} with "}" doubled (Microsoft's drivers)
     GraffeSemplici,    // {value}, doubling not undone: "}" cannot be carried (FreeTDS)
-    Nudi               // braces kept as part of the value: value written bare, ";{}" and edge blanks refused (SQLite's)
+    Nudi // braces kept as part of the value: value written bare, ";{}" and edge blanks refused (SQLite's)
 };
 ValoriDriver valoriDelDriver(const QString& driver);
 

@@ -27,11 +27,17 @@ bool apriConnessioneCondivisaSeChiusa(const ImpostazioniConnessione& settings, i
     return connessioneCondivisaAperta();
 }
 
-bool connessioneCondivisaAperta() { return shared() && shared()->isOpen(); }
+bool connessioneCondivisaAperta()
+{
+    return shared() && shared()->isOpen();
+}
 
 ImpostazioniConnessione impostazioniConnessioneCondivisa()
 {
     return connessioneCondivisaAperta() ? shared()->impostazioni() : ImpostazioniConnessione();
 }
 
-void chiudiConnessioneCondivisa() { shared().reset(); }
+void chiudiConnessioneCondivisa()
+{
+    shared().reset();
+}

@@ -20,8 +20,9 @@ const QString kRoot = QStringLiteral("Tavira");
 const QString kBankElements[5] = {QStringLiteral("bancobarcode"), QStringLiteral("bancobarcode1"),
                                   QStringLiteral("bancobarcode2"), QStringLiteral("bancobarcode3"),
                                   QStringLiteral("bancobarcode4")};
-const QString kBankDefaults[5] = {QStringLiteral("2100020"), QStringLiteral("2100021"), QStringLiteral("2100022"),
-                                  QStringLiteral("2100023"), QStringLiteral("2100024")};
+const QString kBankDefaults[5] = {QStringLiteral("2100020"), QStringLiteral("2100021"),
+                                  QStringLiteral("2100022"), QStringLiteral("2100023"),
+                                  QStringLiteral("2100024")};
 
 ConfigurazioneSito g_configuration;
 AltriValoriSito g_otherValues;
@@ -76,7 +77,10 @@ std::optional<QByteArray> readWhole(const QString& path)
 }
 } // namespace
 
-QString PercorsoConfigurazione() { return percorsoNelProgramma(QStringLiteral("Tavira.XML")); }
+QString PercorsoConfigurazione()
+{
+    return percorsoNelProgramma(QStringLiteral("Tavira.XML"));
+}
 
 bool LeggiConfigurazione(const QString& path)
 {
@@ -151,6 +155,12 @@ QString percorsoZefiro(const QString& programFolder, const QString* attributeVal
     return conSeparatoreFinale(programFolder) + QStringLiteral("ZEFIRO");
 }
 
-const ConfigurazioneSito& configurazioneSito() { return g_configuration; }
+const ConfigurazioneSito& configurazioneSito()
+{
+    return g_configuration;
+}
 
-const AltriValoriSito& altriValoriSito() { return g_otherValues; }
+const AltriValoriSito& altriValoriSito()
+{
+    return g_otherValues;
+}

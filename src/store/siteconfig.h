@@ -6,12 +6,12 @@
 // which accounts. Read only.
 struct ConfigurazioneSito
 {
-    QString database;       // attribute dataBaseName
-    QString server;         // DBServerName
-    QString utente;         // DBUsername
-    QString password;       // DBPassword
-    QString utenteAdmin;    // DBAdminUsername (kept, unused)
-    QString passwordAdmin;  // DBAdminPassword (kept, unused)
+    QString database;      // attribute dataBaseName
+    QString server;        // DBServerName
+    QString utente;        // DBUsername
+    QString password;      // DBPassword
+    QString utenteAdmin;   // DBAdminUsername (kept, unused)
+    QString passwordAdmin; // DBAdminPassword (kept, unused)
 };
 
 // The full path of Tavira.XML in the program folder.
@@ -29,12 +29,12 @@ struct AltriValoriSito
     bool compressioneZefiro = false; // zefiroCompression
     QString percorsoZefiro;          // zefiroBasePath, or the program folder + ZEFIRO
     bool debug = false;
-    QString terminale;               // terminal
-    bool masterZefiro = false;       // zefiroMaster
-    bool mostraToolbar = false;      // toolbarShow
+    QString terminale;                          // terminal
+    bool masterZefiro = false;                  // zefiroMaster
+    bool mostraToolbar = false;                 // toolbarShow
     QString portaScanner = QStringLiteral("0"); // barcodeScannerCom port
     QString impostazioniScanner;                // barcodeScannerCom settings
-    QString codiciBanco[5];          // code of bancobarcode, bancobarcode1 ... bancobarcode4
+    QString codiciBanco[5];                     // code of bancobarcode, bancobarcode1 ... bancobarcode4
 };
 const AltriValoriSito& altriValoriSito();
 

@@ -12,11 +12,15 @@ const char kName[] = "NOCASE_RTRIM";
 
 int withoutTrailingBlanks(const char* text, int length)
 {
-    while (length > 0 && text[length - 1] == ' ') --length;
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
     return length;
 }
 
-int asciiFolded(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+int asciiFolded(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 int compare(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
@@ -48,8 +52,8 @@ int confrontaTesti(const char* a, int lengthA, const char* b, int lengthB)
         const auto left = static_cast<unsigned char>(a[i]);
         const auto right = static_cast<unsigned char>(b[i]);
         if (left >= 0x80 || right >= 0x80) {
-            const int result = QString::fromUtf8(a + i, lengthA - i).compare(QString::fromUtf8(b + i, lengthB - i),
-                                                                             Qt::CaseInsensitive);
+            const int result = QString::fromUtf8(a + i, lengthA - i)
+                                   .compare(QString::fromUtf8(b + i, lengthB - i), Qt::CaseInsensitive);
             return result < 0 ? -1 : (result > 0 ? 1 : 0);
         }
         const int difference = asciiFolded(left) - asciiFolded(right);

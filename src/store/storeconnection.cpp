@@ -30,15 +30,20 @@ const QString kEmbeddedPrefix = QStringLiteral("sqlite:");
 Failure databaseFailure(const QString& context, const QSqlError& error)
 {
     const QString reason = error.text().trimmed();
-    return Failure(FailureCode::Database, reason.isEmpty() ? context : context + QStringLiteral(": ") + reason);
+    return Failure(FailureCode::Database,
+                   reason.isEmpty() ? context : context + QStringLiteral(": ") + reason);
 }
 
-bool isMaster(const QString& database) { return database.compare(QLatin1String("master"), Qt::CaseInsensitive) == 0; }
+bool isMaster(const QString& database)
+{
+    return database.compare(QLatin1String("master"), Qt::CaseInsensitive) == 0;
+}
 
 int busyTimeoutMs(int seconds)
 {
     if (seconds <= 0) return std::numeric_limits<int>::max();
-    return seconds > std::numeric_limits<int>::max() / 1000 ? std::numeric_limits<int>::max() : seconds * 1000;
+    return seconds > std::numeric_limits<int>::max() / 1000 ? std::numeric_limits<int>::max()
+                                                            : seconds * 1000;
 }
 
 // The SQLite that Qt's driver uses must be the one this program registers its collation with.
@@ -46,7 +51,8 @@ void checkSameSqlite(const QSqlDatabase& database)
 {
     QSqlQuery query(database);
     if (!query.exec(QStringLiteral("SELECT sqlite_version()")) || !query.next())
-        throw databaseFailure(QStringLiteral("Il file non è un database SQLite leggibile"), query.lastError());
+        throw databaseFailure(QStringLiteral("Il file non è un database SQLite leggibile"),
+                              query.lastError());
     if (query.value(0).toString() != QString::fromLatin1(sqlite3_libversion()))
         throw Failure(FailureCode::Database,
                       QStringLiteral("Il driver SQLite di Qt usa SQLite %1, il programma SQLite %2")
@@ -57,7 +63,7 @@ void checkSameSqlite(const QSqlDatabase& database)
 Motore motoreDelServer(const QString& serverName)
 {
     return serverName.trimmed().startsWith(kEmbeddedPrefix, Qt::CaseInsensitive) ? Motore::Embedded
-                                                                                  : Motore::SqlServer;
+                                                                                 : Motore::SqlServer;
 }
 
 QString cartellaStoreEmbedded(const QString& serverName)
@@ -71,8 +77,8 @@ QString fileDatabaseEmbedded(const QString& folder, const QString& database)
 {
     const QString name = database.trimmed();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char(':')) ||
-        name.contains(QChar(0)))
+        name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QLatin1Char(':')) || name.contains(QChar(0)))
         throw ConnessioneRifiutata(FailureCode::Database,
                                    QStringLiteral("\"%1\" non è un nome di database valido").arg(database));
     const QString fileName = name + QStringLiteral(".sqlite");
@@ -84,7 +90,8 @@ QString fileDatabaseEmbedded(const QString& folder, const QString& database)
 
 StoreConnection::StoreConnection(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
                                  int commandTimeoutSeconds)
-    : m_dialect(motoreDelServer(settings.server)), m_settings(settings), m_commandTimeout(commandTimeoutSeconds)
+    : m_dialect(motoreDelServer(settings.server)), m_settings(settings),
+      m_commandTimeout(commandTimeoutSeconds)
 {
     try {
         if (m_dialect.motore() == Motore::Embedded)
@@ -98,7 +105,10 @@ StoreConnection::StoreConnection(const ImpostazioniConnessione& settings, int lo
     }
 }
 
-StoreConnection::~StoreConnection() { rimuoviConnessione(m_database, m_name); }
+StoreConnection::~StoreConnection()
+{
+    rimuoviConnessione(m_database, m_name);
+}
 
 void StoreConnection::openEmbedded(int commandTimeoutSeconds)
 {
@@ -108,7 +118,8 @@ void StoreConnection::openEmbedded(int commandTimeoutSeconds)
     if (isMaster(m_settings.database.trimmed())) {
         // The server's catalog is the folder: the connection itself holds nothing.
         if (!QFileInfo(folder).isDir())
-            throw Failure(FailureCode::Database, QStringLiteral("La cartella dello store \"%1\" non esiste").arg(folder));
+            throw Failure(FailureCode::Database,
+                          QStringLiteral("La cartella dello store \"%1\" non esiste").arg(folder));
         target = QStringLiteral(":memory:");
     } else {
         const QString path = fileDatabaseEmbedded(folder, m_settings.database);
@@ -127,11 +138,13 @@ void StoreConnection::openEmbedded(int commandTimeoutSeconds)
     m_database->setDatabaseName(target);
     m_database->setConnectOptions(options);
     if (!m_database->open())
-        throw databaseFailure(QStringLiteral("Impossibile aprire il database \"%1\"").arg(m_settings.database.trimmed()),
-                              m_database->lastError());
+        throw databaseFailure(
+            QStringLiteral("Impossibile aprire il database \"%1\"").arg(m_settings.database.trimmed()),
+            m_database->lastError());
     checkSameSqlite(*m_database);
     if (!registraCollazione(handleSqlite(*m_database)))
-        throw Failure(FailureCode::Database, QStringLiteral("Impossibile registrare il confronto dei testi su SQLite"));
+        throw Failure(FailureCode::Database,
+                      QStringLiteral("Impossibile registrare il confronto dei testi su SQLite"));
     QSqlQuery probe(*m_database);
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         throw databaseFailure(QStringLiteral("Il file del database \"%1\" non è un database SQLite leggibile")
@@ -148,13 +161,20 @@ void StoreConnection::openSqlServer(int loginTimeoutSeconds)
     if (loginTimeoutSeconds > 0)
         m_database->setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeoutSeconds));
     if (!m_database->open())
-        throw databaseFailure(QStringLiteral("Impossibile connettersi al server \"%1\"").arg(m_settings.server.trimmed()),
-                              m_database->lastError());
+        throw databaseFailure(
+            QStringLiteral("Impossibile connettersi al server \"%1\"").arg(m_settings.server.trimmed()),
+            m_database->lastError());
 }
 
-bool StoreConnection::isOpen() const { return m_database && m_database->isOpen(); }
+bool StoreConnection::isOpen() const
+{
+    return m_database && m_database->isOpen();
+}
 
-QSqlDatabase StoreConnection::database() const { return m_database ? *m_database : QSqlDatabase(); }
+QSqlDatabase StoreConnection::database() const
+{
+    return m_database ? *m_database : QSqlDatabase();
+}
 
 void StoreConnection::impostaTimeoutComandi(int seconds)
 {
@@ -171,13 +191,14 @@ void StoreConnection::applyCommandTimeout(QSqlQuery& query) const
     if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0) return;
     SQLHANDLE statement = *static_cast<SQLHANDLE*>(handle.data());
     if (statement)
-        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)),
-                       SQL_IS_UINTEGER);
+        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)), SQL_IS_UINTEGER);
 }
 
 QSqlQuery StoreConnection::prepara(const QString& sql)
 {
-    if (!isOpen()) throw Failure(FailureCode::Database, QStringLiteral("La connessione al database è chiusa"));
+    if (!isOpen())
+        throw Failure(FailureCode::Database, QStringLiteral("La connessione al database è chiusa"));
     QSqlQuery query(*m_database);
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -194,7 +215,8 @@ void StoreConnection::eseguiPreparata(QSqlQuery& query)
 QSqlQuery StoreConnection::esegui(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query = prepara(sql);
-    for (int i = 0; i < values.size(); ++i) query.bindValue(i, values.at(i));
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
     eseguiPreparata(query);
     return query;
 }

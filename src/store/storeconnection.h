@@ -30,7 +30,8 @@ class StoreConnection
 public:
     // Opens the connection. Throws Failure (FailureCode::Database) with the driver's message when the
     // connection cannot be opened; login and command limits in seconds (0: no limit).
-    StoreConnection(const ImpostazioniConnessione& settings, int loginTimeoutSeconds, int commandTimeoutSeconds);
+    StoreConnection(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
+                    int commandTimeoutSeconds);
     ~StoreConnection();
     StoreConnection(const StoreConnection&) = delete;
     StoreConnection& operator=(const StoreConnection&) = delete;

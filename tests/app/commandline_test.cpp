@@ -1,5 +1,5 @@
-#include "qtprinting.h"
 #include "commandline.h"
+#include "qtprinting.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,8 @@ TEST(CommandLineText, ArgumentsAfterTheProgramNameJoinedWithBlanks)
 {
     EXPECT_EQ(testoRigaComando({QStringLiteral("esporta-importa")}), QString());
     EXPECT_EQ(testoRigaComando({}), QString());
-    EXPECT_EQ(testoRigaComando({QStringLiteral("/opt/esporta-importa"), QStringLiteral("/a"), QStringLiteral("/c")}),
+    EXPECT_EQ(testoRigaComando(
+                  {QStringLiteral("/opt/esporta-importa"), QStringLiteral("/a"), QStringLiteral("/c")}),
               QStringLiteral("/a /c"));
     // The program's own path never counts: "/opt/cassa/VENDITE" is not a switch here.
     const QString line = testoRigaComando({QStringLiteral("/opt/cassa/VENDITE"), QStringLiteral("/A")});

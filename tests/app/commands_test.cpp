@@ -31,8 +31,8 @@ protected:
     QStringList fields() const
     {
         QStringList values;
-        for (const char* name : {"txtServer", "txtDb", "txtUtente", "txtDest", "txtFile", "txtQualiTit", "txtOrig",
-                                 "txtNomeFileVen", "txtDestAgg", "txtNomeFileAgg"})
+        for (const char* name : {"txtServer", "txtDb", "txtUtente", "txtDest", "txtFile", "txtQualiTit",
+                                 "txtOrig", "txtNomeFileVen", "txtDestAgg", "txtNomeFileAgg"})
             values << text(name) << tip(name);
         values << indicator().text() << indicator().toolTip();
         return values;
@@ -42,7 +42,8 @@ protected:
     static ModalScript::Step storeAndClose(QList<std::pair<QString, QString>> values)
     {
         return [values](QDialog& dialog) {
-            for (const auto& [key, value] : values) ScriviParametro(key, value);
+            for (const auto& [key, value] : values)
+                ScriviParametro(key, value);
             dialog.reject();
         };
     }
@@ -59,8 +60,10 @@ struct OptionsCase
 };
 
 const OptionsCase kOptions[] = {
-    {"cmdOpzioniCatTot", "PathDestCatalogoTotale", "NomeFileCatalogoTotale", "txtDest", "txtFile", "Catalogo.DAT"},
-    {"cmdOpzioniVendite", "PathOrigineVendite", "NomeFileVendite", "txtOrig", "txtNomeFileVen", "Vendite.DAT"},
+    {"cmdOpzioniCatTot", "PathDestCatalogoTotale", "NomeFileCatalogoTotale", "txtDest", "txtFile",
+     "Catalogo.DAT"},
+    {"cmdOpzioniVendite", "PathOrigineVendite", "NomeFileVendite", "txtOrig", "txtNomeFileVen",
+     "Vendite.DAT"},
     {"cmdOpzioniAggiornamento", "PathDestinazioneAggiornamento", "NomeFileAggiornamento", "txtDestAgg",
      "txtNomeFileAgg", "Update.DAT"},
 };
@@ -129,7 +132,8 @@ TEST_F(SettingsCommands, ClosingWithoutSavingKeepsTheSameValues)
 
 TEST_F(SettingsCommands, RefusedPasswordChangesNothing)
 {
-    for (const char* button : {"cmdCambiaDB", "cmdOpzioniCatTot", "cmdOpzioniVendite", "cmdOpzioniAggiornamento"}) {
+    for (const char* button :
+         {"cmdCambiaDB", "cmdOpzioniCatTot", "cmdOpzioniVendite", "cmdOpzioniAggiornamento"}) {
         const QStringList before = fields();
         const QByteArray stored = readBytes(QStringLiteral("term.ini"));
         ModalScript script;
@@ -148,8 +152,9 @@ TEST_F(SettingsCommands, RefusedPasswordChangesNothing)
 
 TEST_F(SettingsCommands, ServerDownShowsTheMessageAndAsksNoPassword)
 {
-    window().mostraConnessione({QStringLiteral("sqlite:") + path(QStringLiteral("spento")), QStringLiteral("negozio"),
-                                QStringLiteral("pw"), QStringLiteral("TAVIRA_TEST")});
+    window().mostraConnessione({QStringLiteral("sqlite:") + path(QStringLiteral("spento")),
+                                QStringLiteral("negozio"), QStringLiteral("pw"),
+                                QStringLiteral("TAVIRA_TEST")});
     const QStringList before = fields();
     ModalScript script;
     script.thenPress(QMessageBox::Ok);
@@ -182,7 +187,8 @@ TEST_F(SettingsCommands, ChoosingADatabaseTestsItAgain)
     EXPECT_EQ(indicator().palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(indicator().toolTip(), QStringLiteral("Connessione al Database di Tavira non Riuscita!!"));
     EXPECT_TRUE(window().isEnabled());
-    EXPECT_EQ(LeggiParametro(QStringLiteral("PathDestCatalogoTotale")), folderShownByDefault()); // nothing stored
+    EXPECT_EQ(LeggiParametro(QStringLiteral("PathDestCatalogoTotale")),
+              folderShownByDefault()); // nothing stored
 }
 
 TEST_F(SettingsCommands, ClosingTheChooserTestsTheCurrentDatabase)
@@ -194,7 +200,8 @@ TEST_F(SettingsCommands, ClosingTheChooserTestsTheCurrentDatabase)
     EXPECT_EQ(script.shown(), 2);
     EXPECT_EQ(text("txtDb"), QStringLiteral("TAVIRA_TEST"));
     EXPECT_EQ(indicator().text(), QStringLiteral("OK"));
-    EXPECT_EQ(indicator().toolTip(), QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
+    EXPECT_EQ(indicator().toolTip(),
+              QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
 }
 
 TEST_F(SettingsCommands, IndicatorClickTestsWithoutChangingTheTooltip)
@@ -206,7 +213,8 @@ TEST_F(SettingsCommands, IndicatorClickTestsWithoutChangingTheTooltip)
     EXPECT_EQ(script.shown(), 0); // no password, no message
     EXPECT_EQ(indicator().text(), QStringLiteral("NO"));
     EXPECT_EQ(indicator().palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(indicator().toolTip(), QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
+    EXPECT_EQ(indicator().toolTip(),
+              QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
     EXPECT_TRUE(window().isEnabled());
 
     creaStoreVuoto(storeFile()); // and comes back

@@ -1,5 +1,5 @@
-#include "qtprinting.h"
 #include "exchangesettings.h"
+#include "qtprinting.h"
 
 #include "parametri.h"
 #include "programfolder.h"
@@ -23,12 +23,16 @@ protected:
         return lines;
     }
 
-    QString programFolderWithSeparator() const { return QDir::toNativeSeparators(folder()) + QDir::separator(); }
+    QString programFolderWithSeparator() const
+    {
+        return QDir::toNativeSeparators(folder()) + QDir::separator();
+    }
 };
 
 TEST_F(ExchangeSettings, FirstStartStoresTheSixKeysWithTheirDefaults)
 {
-    for (const Pannello exchange : scambi()) scriviImpostazioni(exchange, leggiImpostazioni(exchange));
+    for (const Pannello exchange : scambi())
+        scriviImpostazioni(exchange, leggiImpostazioni(exchange));
 
     const QString home = programFolderWithSeparator();
     EXPECT_EQ(storedLines(), QStringList({QStringLiteral("PATHDESTCATALOGOTOTALE=") + home,
@@ -63,9 +67,8 @@ TEST_F(ExchangeSettings, StoredValuesKeptExactly)
 
 TEST_F(ExchangeSettings, BlankValuesTakeTheDefaults)
 {
-    writeBytes(QStringLiteral("term.ini"),
-               codificaRiga("PATHDESTINAZIONEAGGIORNAMENTO=   ") + "\r\n" + codificaRiga("NOMEFILEAGGIORNAMENTO= ") +
-                   "\r\n");
+    writeBytes(QStringLiteral("term.ini"), codificaRiga("PATHDESTINAZIONEAGGIORNAMENTO=   ") + "\r\n" +
+                                               codificaRiga("NOMEFILEAGGIORNAMENTO= ") + "\r\n");
     const ImpostazioniScambio update = leggiImpostazioni(Pannello::Aggiornamento);
     EXPECT_EQ(update.cartella, programFolderWithSeparator());
     EXPECT_EQ(update.nome, QStringLiteral("Update.DAT"));
@@ -73,8 +76,10 @@ TEST_F(ExchangeSettings, BlankValuesTakeTheDefaults)
 
 TEST_F(ExchangeSettings, ReadingNeverWritesTheTitleSelection)
 {
-    for (const Pannello exchange : scambi()) scriviImpostazioni(exchange, leggiImpostazioni(exchange));
-    for (const QString& line : storedLines()) EXPECT_FALSE(line.startsWith(QStringLiteral("QUALITITOLI"))) << qPrintable(line);
+    for (const Pannello exchange : scambi())
+        scriviImpostazioni(exchange, leggiImpostazioni(exchange));
+    for (const QString& line : storedLines())
+        EXPECT_FALSE(line.startsWith(QStringLiteral("QUALITITOLI"))) << qPrintable(line);
 }
 
 struct SelectionCase

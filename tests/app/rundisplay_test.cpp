@@ -1,5 +1,5 @@
-#include "qtprinting.h"
 #include "frmmain.h"
+#include "qtprinting.h"
 
 #include "activitylog.h"
 #include "folderopener.h"
@@ -42,7 +42,8 @@ protected:
         window.azzeraPannello(panel);
         window.impostaTitolo(titoloInizioRun());
         window.impostaMassimo(panel, maximum);
-        for (int i = 0; i < steps; ++i) window.avanzaProgresso(panel);
+        for (int i = 0; i < steps; ++i)
+            window.avanzaProgresso(panel);
         return window.windowTitle();
     }
 
@@ -76,12 +77,14 @@ TEST_F(RunDisplayTest, FirstVisibleLineKeepsTheLastInSight)
     window.show();
     list.setFixedHeight(list.fontMetrics().height() * 3 + 2 * list.frameWidth());
     QApplication::processEvents();
-    for (int i = 1; i <= 6; ++i) window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
+    for (int i = 1; i <= 6; ++i)
+        window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
     EXPECT_EQ(list.verticalScrollBar()->value(), 0); // after the sixth, still the first line
     window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio 7"));
     EXPECT_EQ(list.verticalScrollBar()->value(), 1); // after the seventh, the second line
     EXPECT_EQ(list.currentRow(), 6);
-    for (int i = 8; i <= 12; ++i) window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
+    for (int i = 8; i <= 12; ++i)
+        window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
     EXPECT_EQ(list.verticalScrollBar()->value(), 6);
     EXPECT_EQ(list.currentRow(), 11);
 }
@@ -135,15 +138,20 @@ TEST_F(RunDisplayTest, DotsEmptyPastThePanelLimit)
     for (const DotsCase& row : cases) {
         const int pulses = row.limit ? row.limit : 40;
         window.impostaMassimo(row.panel, 100000);
-        for (int i = 0; i < pulses * 10; ++i) window.avanzaProgresso(row.panel);
+        for (int i = 0; i < pulses * 10; ++i)
+            window.avanzaProgresso(row.panel);
         EXPECT_EQ(find<QLabel>(row.label).text(), QString(pulses, QLatin1Char('.'))) << row.label;
-        for (int i = 0; i < 10; ++i) window.avanzaProgresso(row.panel);
-        EXPECT_EQ(find<QLabel>(row.label).text(), row.limit ? QString() : QString(pulses + 1, QLatin1Char('.')))
+        for (int i = 0; i < 10; ++i)
+            window.avanzaProgresso(row.panel);
+        EXPECT_EQ(find<QLabel>(row.label).text(),
+                  row.limit ? QString() : QString(pulses + 1, QLatin1Char('.')))
             << row.label;
         window.svuotaAttivita(row.panel);
         EXPECT_EQ(find<QLabel>(row.label).text(), QString());
-        for (int i = 0; i < 10; ++i) window.avanzaProgresso(row.panel);
-        EXPECT_EQ(find<QLabel>(row.label).text(), QStringLiteral(".")) << "the row starts again after clearing";
+        for (int i = 0; i < 10; ++i)
+            window.avanzaProgresso(row.panel);
+        EXPECT_EQ(find<QLabel>(row.label).text(), QStringLiteral("."))
+            << "the row starts again after clearing";
         window.svuotaAttivita(row.panel);
     }
 }
@@ -169,7 +177,8 @@ TEST_F(RunDisplayTest, BusyAndIdle)
     window.impostaOccupato(true);
     window.impostaOccupato(false);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
 }
 
 TEST_F(RunDisplayTest, QuestionsAndMessagesThroughTheModalSeam)
@@ -188,9 +197,11 @@ TEST_F(RunDisplayTest, QuestionsAndMessagesThroughTheModalSeam)
 
 TEST_F(RunDisplayTest, FolderButtonsOpenTheirFieldWithTheWindowHourglass)
 {
-    window.mostraImpostazioni(Pannello::Catalogo, {QStringLiteral("/dati/catalogo/"), QStringLiteral("c"), {}});
+    window.mostraImpostazioni(Pannello::Catalogo,
+                              {QStringLiteral("/dati/catalogo/"), QStringLiteral("c"), {}});
     window.mostraImpostazioni(Pannello::Vendite, {QStringLiteral("/dati/vendite/"), QStringLiteral("v"), {}});
-    window.mostraImpostazioni(Pannello::Aggiornamento, {QStringLiteral("/non/esiste/"), QStringLiteral("u"), {}});
+    window.mostraImpostazioni(Pannello::Aggiornamento,
+                              {QStringLiteral("/non/esiste/"), QStringLiteral("u"), {}});
     QStringList opened;
     QList<Qt::CursorShape> cursors;
     impostaApriCartella([&](const QString& folder) {

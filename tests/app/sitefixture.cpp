@@ -9,7 +9,10 @@
 #include <QTest>
 
 namespace {
-QByteArray xmlEscaped(const QString& text) { return text.toHtmlEscaped().toUtf8(); }
+QByteArray xmlEscaped(const QString& text)
+{
+    return text.toHtmlEscaped().toUtf8();
+}
 } // namespace
 
 void SiteTest::SetUp()
@@ -23,27 +26,39 @@ void SiteTest::SetUp()
 void SiteTest::TearDown()
 {
     program.reset();
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
     ProgramFolderTest::TearDown();
 }
 
-QString SiteTest::storeServer() const { return QStringLiteral("sqlite:") + path(QStringLiteral("store")); }
+QString SiteTest::storeServer() const
+{
+    return QStringLiteral("sqlite:") + path(QStringLiteral("store"));
+}
 
-QString SiteTest::storeFile() const { return path(QStringLiteral("store/TAVIRA_TEST.sqlite")); }
+QString SiteTest::storeFile() const
+{
+    return path(QStringLiteral("store/TAVIRA_TEST.sqlite"));
+}
 
-QString SiteTest::folderShownByDefault() const { return conSeparatoreFinale(cartellaProgramma()); }
+QString SiteTest::folderShownByDefault() const
+{
+    return conSeparatoreFinale(cartellaProgramma());
+}
 
 void SiteTest::writeSiteConfiguration(const QString& server)
 {
-    writeBytes(QStringLiteral("Tavira.XML"),
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-               "<Tavira debug=\"0\" terminal=\"1\" zefiroMaster=\"0\" toolbarShow=\"0\" dataBaseName=\"TAVIRA_TEST\">\r\n"
-               "  <DBServerName>" + xmlEscaped(server) + "</DBServerName>\r\n"
-               "  <DBAdminUsername>sa</DBAdminUsername>\r\n"
-               "  <DBAdminPassword>adm1n</DBAdminPassword>\r\n"
-               "  <DBUsername>negozio</DBUsername>\r\n"
-               "  <DBPassword>pw-negozio</DBPassword>\r\n"
-               "</Tavira>\r\n");
+    writeBytes(QStringLiteral("Tavira.XML"), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                                             "<Tavira debug=\"0\" terminal=\"1\" zefiroMaster=\"0\" "
+                                             "toolbarShow=\"0\" dataBaseName=\"TAVIRA_TEST\">\r\n"
+                                             "  <DBServerName>" +
+                                                 xmlEscaped(server) +
+                                                 "</DBServerName>\r\n"
+                                                 "  <DBAdminUsername>sa</DBAdminUsername>\r\n"
+                                                 "  <DBAdminPassword>adm1n</DBAdminPassword>\r\n"
+                                                 "  <DBUsername>negozio</DBUsername>\r\n"
+                                                 "  <DBPassword>pw-negozio</DBPassword>\r\n"
+                                                 "</Tavira>\r\n");
 }
 
 bool SiteTest::start(const QString& commandLine, RunDisponibili runs)

@@ -22,7 +22,8 @@ protected:
         QStringList keys;
         for (QByteArray line : readBytes(QStringLiteral("term.ini")).split('\n')) {
             if (line.endsWith('\r')) line.chop(1);
-            if (!line.isEmpty()) keys << QString::fromLatin1(decodificaRiga(line)).section(QLatin1Char('='), 0, 0);
+            if (!line.isEmpty())
+                keys << QString::fromLatin1(decodificaRiga(line)).section(QLatin1Char('='), 0, 0);
         }
         return keys;
     }
@@ -43,25 +44,26 @@ TEST_F(StartUp, FirstStartWithoutTermIni)
 
     EXPECT_EQ(indicator().text(), QStringLiteral("OK"));
     EXPECT_EQ(indicator().palette().color(QPalette::Window), QColor(0, 255, 0));
-    EXPECT_EQ(indicator().toolTip(), QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
+    EXPECT_EQ(indicator().toolTip(),
+              QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
 
     const QString home = folderShownByDefault();
     EXPECT_TRUE(home.endsWith(QDir::separator()));
     const std::pair<const char*, QString> shown[] = {
-        {"txtDest", home},        {"txtFile", QStringLiteral("Catalogo.DAT")},
-        {"txtOrig", home},        {"txtNomeFileVen", QStringLiteral("Vendite.DAT")},
-        {"txtDestAgg", home},     {"txtNomeFileAgg", QStringLiteral("Update.DAT")}};
+        {"txtDest", home},    {"txtFile", QStringLiteral("Catalogo.DAT")},
+        {"txtOrig", home},    {"txtNomeFileVen", QStringLiteral("Vendite.DAT")},
+        {"txtDestAgg", home}, {"txtNomeFileAgg", QStringLiteral("Update.DAT")}};
     for (const auto& [field, value] : shown) {
         EXPECT_EQ(text(field), value) << field;
         EXPECT_EQ(tip(field), value) << field;
     }
     EXPECT_EQ(text("txtQualiTit"), QStringLiteral("Solo i non Richiamati"));
 
-    EXPECT_EQ(storedKeys(), QStringList({QStringLiteral("PATHDESTCATALOGOTOTALE"),
-                                         QStringLiteral("NOMEFILECATALOGOTOTALE"),
-                                         QStringLiteral("PATHORIGINEVENDITE"), QStringLiteral("NOMEFILEVENDITE"),
-                                         QStringLiteral("PATHDESTINAZIONEAGGIORNAMENTO"),
-                                         QStringLiteral("NOMEFILEAGGIORNAMENTO")}));
+    EXPECT_EQ(storedKeys(),
+              QStringList({QStringLiteral("PATHDESTCATALOGOTOTALE"), QStringLiteral("NOMEFILECATALOGOTOTALE"),
+                           QStringLiteral("PATHORIGINEVENDITE"), QStringLiteral("NOMEFILEVENDITE"),
+                           QStringLiteral("PATHDESTINAZIONEAGGIORNAMENTO"),
+                           QStringLiteral("NOMEFILEAGGIORNAMENTO")}));
     EXPECT_EQ(LeggiParametro(QStringLiteral("PathDestCatalogoTotale")), home);
     EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFileVendite")), QStringLiteral("Vendite.DAT"));
     EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFileAggiornamento")), QStringLiteral("Update.DAT"));
@@ -116,7 +118,8 @@ TEST_P(StartUpTitleSelection, ShownAndNeverWrittenBack)
     ASSERT_TRUE(start(QStringLiteral("/A")));
     EXPECT_EQ(text("txtQualiTit"), QString::fromUtf8(GetParam().shown));
     EXPECT_EQ(tip("txtQualiTit"), QString());
-    EXPECT_TRUE(readBytes(QStringLiteral("term.ini")).startsWith(before)); // the selection line kept as it was
+    EXPECT_TRUE(
+        readBytes(QStringLiteral("term.ini")).startsWith(before)); // the selection line kept as it was
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, StartUpTitleSelection,
@@ -141,15 +144,18 @@ TEST_P(StartUpSwitches, FlagsAndMinimizedWindowWithoutPassword)
     EXPECT_EQ(script.shown(), 0) << "no password with /A";
     EXPECT_EQ(program->modoAutomatico().autoCatalogo, GetParam().autoCatalogo);
     EXPECT_EQ(program->modoAutomatico().autoVendite, GetParam().autoVendite);
-    EXPECT_EQ(bool(window().windowState() & Qt::WindowMinimized), GetParam().autoCatalogo || GetParam().autoVendite);
+    EXPECT_EQ(bool(window().windowState() & Qt::WindowMinimized),
+              GetParam().autoCatalogo || GetParam().autoVendite);
     EXPECT_TRUE(find<QTimer>("TimerComandiAuto").isActive());
     EXPECT_FALSE(window().isVisible()); // start-up never shows the window itself
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, StartUpSwitches,
-                         ::testing::Values(SwitchCase{"/a /c", true, false}, SwitchCase{"/A /C /V", true, true},
-                                           SwitchCase{"/A/c/v", true, true}, SwitchCase{"/A /CV", true, false},
-                                           SwitchCase{"/A", false, false}, SwitchCase{"/a /v", false, true}));
+                         ::testing::Values(SwitchCase{"/a /c", true, false},
+                                           SwitchCase{"/A /C /V", true, true},
+                                           SwitchCase{"/A/c/v", true, true},
+                                           SwitchCase{"/A /CV", true, false}, SwitchCase{"/A", false, false},
+                                           SwitchCase{"/a /v", false, true}));
 
 TEST_F(StartUp, PasswordAskedWithoutSlashA)
 {

@@ -87,7 +87,8 @@ TEST_P(UnattendedSwitches, TheTickStartsTheRunsOfTheSwitches)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, UnattendedSwitches,
-                         ::testing::Values(SwitchRunsCase{"/A /C", "catalogo 1"}, SwitchRunsCase{"/A /V", "vendite 1"},
+                         ::testing::Values(SwitchRunsCase{"/A /C", "catalogo 1"},
+                                           SwitchRunsCase{"/A /V", "vendite 1"},
                                            SwitchRunsCase{"/A /C /V", "catalogo 1,vendite 1"},
                                            SwitchRunsCase{"/a/v/c", "catalogo 1,vendite 1"},
                                            SwitchRunsCase{"/A", ""}));
@@ -164,7 +165,8 @@ TEST_F(Unattended, TimerEndWaitsForTheRunInProgress)
         QObject::connect(&endTimer(), &QTimer::timeout, &counter, [&] { ++ticksDuringImport; });
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 60) QApplication::processEvents(); // as a run lets events through
+        while (clock.elapsed() < 60)
+            QApplication::processEvents(); // as a run lets events through
         EXPECT_EQ(endTick(), std::nullopt);
     };
     program->comandiRun().tickComandiAuto();

@@ -1,5 +1,5 @@
-#include "qtprinting.h"
 #include "frmmain.h"
+#include "qtprinting.h"
 
 #include "programfolder.h"
 #include "testfolder.h"
@@ -97,8 +97,8 @@ TEST_F(MainWindow, Captions)
 
 TEST_F(MainWindow, FieldsAreReadOnly)
 {
-    for (const char* name : {"txtServer", "txtDb", "txtUtente", "txtDest", "txtFile", "txtQualiTit", "txtOrig",
-                             "txtNomeFileVen", "txtDestAgg", "txtNomeFileAgg"}) {
+    for (const char* name : {"txtServer", "txtDb", "txtUtente", "txtDest", "txtFile", "txtQualiTit",
+                             "txtOrig", "txtNomeFileVen", "txtDestAgg", "txtNomeFileAgg"}) {
         EXPECT_TRUE(field(name).isReadOnly()) << name;
         EXPECT_TRUE(field(name).isEnabled()) << name; // selectable, only not editable
     }
@@ -122,13 +122,14 @@ TEST_F(MainWindow, PanelsStartEmpty)
         EXPECT_EQ(bar->maximum(), 100);
         EXPECT_EQ(bar->value(), 0);
     }
-    for (const char* name : {"lblAvan", "lblAvan2", "lblAvan3"}) EXPECT_EQ(find<QLabel>(name)->text(), QString());
+    for (const char* name : {"lblAvan", "lblAvan2", "lblAvan3"})
+        EXPECT_EQ(find<QLabel>(name)->text(), QString());
 }
 
 TEST_F(MainWindow, ConnectionSettingsWithTheHiddenPassword)
 {
-    window.mostraConnessione({QStringLiteral("SRV\\TAVIRA"), QStringLiteral("negozio"), QStringLiteral("s3greta!"),
-                              QStringLiteral("TAVIRA_1")});
+    window.mostraConnessione({QStringLiteral("SRV\\TAVIRA"), QStringLiteral("negozio"),
+                              QStringLiteral("s3greta!"), QStringLiteral("TAVIRA_1")});
     EXPECT_EQ(field("txtServer").text(), QStringLiteral("SRV\\TAVIRA"));
     EXPECT_EQ(field("txtServer").toolTip(), QStringLiteral("SRV\\TAVIRA"));
     EXPECT_EQ(field("txtUtente").text(), QStringLiteral("negozio"));
@@ -157,9 +158,12 @@ struct IndicatorCase
 TEST_F(MainWindow, IndicatorStates)
 {
     const IndicatorCase cases[] = {
-        {StatoConnessione::Connessa, QColor(0, 255, 0), "OK", "Connessione al Database di Tavira Avvenuta con Successo!!"},
-        {StatoConnessione::NonRiuscitaAvvio, QColor(255, 0, 0), "NO", "Connessione al Database di Tavira non Riuscita"},
-        {StatoConnessione::NonRiuscita, QColor(255, 0, 0), "NO", "Connessione al Database di Tavira non Riuscita!!"},
+        {StatoConnessione::Connessa, QColor(0, 255, 0), "OK",
+         "Connessione al Database di Tavira Avvenuta con Successo!!"},
+        {StatoConnessione::NonRiuscitaAvvio, QColor(255, 0, 0), "NO",
+         "Connessione al Database di Tavira non Riuscita"},
+        {StatoConnessione::NonRiuscita, QColor(255, 0, 0), "NO",
+         "Connessione al Database di Tavira non Riuscita!!"},
         {StatoConnessione::InAttesa, QColor(255, 0, 0), "NO", ""},
     };
     for (const IndicatorCase& row : cases) {
@@ -173,26 +177,30 @@ TEST_F(MainWindow, IndicatorStates)
     window.mostraEsitoConnessione(false); // the test command keeps the last message
     EXPECT_EQ(indicator().text(), QStringLiteral("NO"));
     EXPECT_EQ(indicator().palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(indicator().toolTip(), QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
+    EXPECT_EQ(indicator().toolTip(),
+              QStringLiteral("Connessione al Database di Tavira Avvenuta con Successo!!"));
 }
 
 TEST_F(MainWindow, BlankingEmptiesEverything)
 {
-    window.mostraConnessione({QStringLiteral("s"), QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("d")});
+    window.mostraConnessione(
+        {QStringLiteral("s"), QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("d")});
     window.mostraStatoConnessione(StatoConnessione::Connessa);
     for (const Pannello exchange : scambi())
-        window.mostraImpostazioni(exchange, {QStringLiteral("/x/"), QStringLiteral("n.DAT"), QStringLiteral("q")});
+        window.mostraImpostazioni(exchange,
+                                  {QStringLiteral("/x/"), QStringLiteral("n.DAT"), QStringLiteral("q")});
     window.scriviLog(Pannello::Catalogo, QStringLiteral("riga"));
     window.impostaMassimo(Pannello::Vendite, 20);
-    for (int i = 0; i < 10; ++i) window.avanzaProgresso(Pannello::Vendite);
+    for (int i = 0; i < 10; ++i)
+        window.avanzaProgresso(Pannello::Vendite);
 
     window.svuota();
 
-    for (const char* name :
-         {"txtServer", "txtDb", "txtUtente", "txtDest", "txtFile", "txtOrig", "txtNomeFileVen", "txtDestAgg",
-          "txtNomeFileAgg"})
+    for (const char* name : {"txtServer", "txtDb", "txtUtente", "txtDest", "txtFile", "txtOrig",
+                             "txtNomeFileVen", "txtDestAgg", "txtNomeFileAgg"})
         EXPECT_EQ(field(name).text(), QString()) << name;
-    for (const char* name : {"txtServer", "txtDb", "txtUtente"}) EXPECT_EQ(field(name).toolTip(), QString()) << name;
+    for (const char* name : {"txtServer", "txtDb", "txtUtente"})
+        EXPECT_EQ(field(name).toolTip(), QString()) << name;
     EXPECT_EQ(window.impostazioniConnessione().password, QString());
     EXPECT_EQ(indicator().text(), QStringLiteral("NO"));
     EXPECT_EQ(indicator().toolTip(), QString());

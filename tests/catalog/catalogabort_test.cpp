@@ -44,8 +44,10 @@ TEST_F(InterruzioneTest, CheckFailuresAreLoggedAndToldUnlessUnattended)
         const char* line;
     };
     const Row rows[] = {
-        {"folder not configured", "PathDestCatalogoTotale", "   ", "La Cartella di Destinazione non è Configurata"},
-        {"folder missing", "PathDestCatalogoTotale", path("manca"), "la cartella di Destinazione non Esiste!!"},
+        {"folder not configured", "PathDestCatalogoTotale", "   ",
+         "La Cartella di Destinazione non è Configurata"},
+        {"folder missing", "PathDestCatalogoTotale", path("manca"),
+         "la cartella di Destinazione non Esiste!!"},
         {"file name not set", "NomeFileCatalogoTotale", "", "Il Nome del File non è Impostato"},
     };
     for (const Row& row : rows) {
@@ -123,7 +125,8 @@ TEST_F(InterruzioneTest, FailingQueryGoesToTheErrorReportAndKeepsTheOldCatalog)
     ASSERT_EQ(esporta(true), EsitoRun::Interrotta);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, FailureCode::Database);
-    EXPECT_TRUE(errors[0].description.endsWith("(Crea File Catalogo)")) << errors[0].description.toStdString();
+    EXPECT_TRUE(errors[0].description.endsWith("(Crea File Catalogo)"))
+        << errors[0].description.toStdString();
     EXPECT_GT(errors[0].line, 0);
     EXPECT_EQ(leggi(catalogoPath()), kVecchio);
     EXPECT_FALSE(display.righe.contains("Esportazione Titoli Terminata con Successo !"));

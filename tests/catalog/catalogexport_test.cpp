@@ -12,16 +12,19 @@ const QString kRiga(49, QLatin1Char('='));
 TEST_F(CatalogoTest, FullRunLogsEveryStepAndWritesTheWorkedExample)
 {
     setNow(QDateTime(QDate(2026, 6, 20), QTime(10, 0))); // the example's issue of 5 June is recent
-    sql("INSERT INTO Prodotti (IDProd, Zefiro, BarcodeTitolo, Testata, SottoTitolo, IDTipoProdotto, GiorniScadenzaResa) "
+    sql("INSERT INTO Prodotti (IDProd, Zefiro, BarcodeTitolo, Testata, SottoTitolo, IDTipoProdotto, "
+        "GiorniScadenzaResa) "
         "VALUES (815, 1, '9771234567003', 'IL MIO GIARDINO', 'MENSILE', 1, 60)");
     sql("INSERT INTO Uscite (IDUscita, IDProd, BarcodeAddon, Addon, NumeroCopertina, DataUscita, "
-        "PrezzoCopertinaEuroDistributore, Zefiro, Giacenza) VALUES (4711, 815, NULL, '12', '12', '2026-06-05', 3.50, 1, 4)");
+        "PrezzoCopertinaEuroDistributore, Zefiro, Giacenza) VALUES (4711, 815, NULL, '12', '12', "
+        "'2026-06-05', 3.50, 1, 4)");
 
     EXPECT_EQ(esporta(), EsitoRun::Completata);
 
     const QByteArray expected = QByteArray("000000004711") + "977123456700300012" + "IL MIO GIARDINO     " +
-                                "MENSILE             " + "12      " + "20260605" + "060" + "00" + "000000350" +
-                                QByteArray(13, ' ') + "+000004" + "000000000815" + QByteArray(8, ' ') + "\r\n";
+                                "MENSILE             " + "12      " + "20260605" + "060" + "00" +
+                                "000000350" + QByteArray(13, ' ') + "+000004" + "000000000815" +
+                                QByteArray(8, ' ') + "\r\n";
     ASSERT_EQ(expected.size(), 142);
     EXPECT_EQ(leggi(catalogoPath()), expected);
     EXPECT_EQ(fileNellaDestinazione(), QStringList{"Catalogo.DAT"});
@@ -62,7 +65,8 @@ protected:
     {
         CatalogoTest::SetUp();
         titolo(1, 1);
-        for (int i = 1; i <= 12; ++i) uscita(100 + i, 1, QStringLiteral("2026-11-%1").arg(i, 2, 10, QLatin1Char('0')));
+        for (int i = 1; i <= 12; ++i)
+            uscita(100 + i, 1, QStringLiteral("2026-11-%1").arg(i, 2, 10, QLatin1Char('0')));
         uscita(113, 1, "2026-11-20", 5, 1, {}, "2026-11-25");
         uscita(114, 1, "2026-11-21", 5, 1, "2026-11-26", {});
         uscita(115, 1, "2026-11-22", 0);
@@ -82,7 +86,8 @@ protected:
 TEST_F(SelezioneTest, ModeZeroTakesTenNotRecalledIssuesAndTwoForADaily)
 {
     ASSERT_EQ(esporta(), EsitoRun::Completata);
-    EXPECT_EQ(usciteEsportate(), (QList<int>{112, 111, 110, 109, 108, 107, 106, 105, 104, 103, 203, 202, 301}));
+    EXPECT_EQ(usciteEsportate(),
+              (QList<int>{112, 111, 110, 109, 108, 107, 106, 105, 104, 103, 203, 202, 301}));
     EXPECT_TRUE(display.righe.contains("Solo i Titoli non Richiamati + Quotidiani"));
 }
 
@@ -100,9 +105,10 @@ TEST_F(SelezioneTest, RecordsOfTheRunAreByteForByte)
     ASSERT_EQ(esporta(), EsitoRun::Completata);
     const QStringList lines = righeCatalogo();
     ASSERT_EQ(lines.size(), 8);
-    const QString expected = QStringLiteral("000000000203") + "977000000000200001" + "TITOLO 2" + QString(12, ' ') +
-                             "SETTIMANALE" + QString(9, ' ') + "1" + QString(7, ' ') + "20261203" + "030" + "00" +
-                             "000000250" + QString(13, ' ') + "+000005" + "000000000002" + QString(8, ' ');
+    const QString expected = QStringLiteral("000000000203") + "977000000000200001" + "TITOLO 2" +
+                             QString(12, ' ') + "SETTIMANALE" + QString(9, ' ') + "1" + QString(7, ' ') +
+                             "20261203" + "030" + "00" + "000000250" + QString(13, ' ') + "+000005" +
+                             "000000000002" + QString(8, ' ');
     EXPECT_EQ(lines[3], expected);
 }
 

@@ -4,33 +4,36 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString kApertura = QStringLiteral(
-    "IDUscita,BarcodeAddon,Addon,NumeroCopertina,DataUscita,PrezzoCopertinaEuroDistributore,Giacenza from Uscite Where IDProd = ");
+const QString kApertura =
+    QStringLiteral("IDUscita,BarcodeAddon,Addon,NumeroCopertina,DataUscita,PrezzoCopertinaEuroDistributore,"
+                   "Giacenza from Uscite Where IDProd = ");
 }
 
 TEST(QueryCatalogo, SqlServerTextsWithAnUnambiguousCutOff)
 {
     const SqlDialect server(Motore::SqlServer);
     const QueryCatalogo queries(server, dataLimiteTitoli(QDate(2026, 12, 7)));
-    EXPECT_EQ(queries.titoli(),
-              "SELECT * from Prodotti as TAB1 Where Zefiro = 1 and (SELECT top 1 DataUscita FROM Uscite WHERE IDProd = "
-              "TAB1.IDProd ORDER BY DataUscita DESC) > '20260610'");
+    EXPECT_EQ(queries.titoli(), "SELECT * from Prodotti as TAB1 Where Zefiro = 1 and (SELECT top 1 "
+                                "DataUscita FROM Uscite WHERE IDProd = "
+                                "TAB1.IDProd ORDER BY DataUscita DESC) > '20260610'");
     EXPECT_EQ(queries.uscite(ModoSelezione::UltimeTreUscite, true),
               "SELECT top 3 " + kApertura + "? and Zefiro = 1 and giacenza>0 order by Datauscita desc");
     EXPECT_EQ(queries.uscite(ModoSelezione::NonRichiamatiEQuotidiani, true),
               "SELECT top 2 " + kApertura + "? and Zefiro = 1 and giacenza>0 order by Datauscita desc");
     EXPECT_EQ(queries.uscite(ModoSelezione::NonRichiamatiEQuotidiani, false),
               "SELECT top 10 " + kApertura +
-                  "? and Zefiro = 1 and dataRRpdv1 is null and dataResa is null  and giacenza>0 order by Datauscita desc");
+                  "? and Zefiro = 1 and dataRRpdv1 is null and dataResa is null  and giacenza>0 order by "
+                  "Datauscita desc");
 }
 
 TEST(QueryCatalogo, EmbeddedTextsThroughTheDialect)
 {
     const SqlDialect embedded(Motore::Embedded);
     const QueryCatalogo queries(embedded, QDate(2026, 6, 10));
-    EXPECT_EQ(queries.titoli(),
-              "SELECT * from Prodotti as TAB1 Where Zefiro = 1 and (SELECT DataUscita FROM Uscite WHERE IDProd = "
-              "TAB1.IDProd ORDER BY DataUscita DESC LIMIT 1) > '2026-06-10 00:00:00'");
+    EXPECT_EQ(
+        queries.titoli(),
+        "SELECT * from Prodotti as TAB1 Where Zefiro = 1 and (SELECT DataUscita FROM Uscite WHERE IDProd = "
+        "TAB1.IDProd ORDER BY DataUscita DESC LIMIT 1) > '2026-06-10 00:00:00'");
     EXPECT_EQ(queries.uscite(ModoSelezione::UltimeTreUscite, false),
               "SELECT " + kApertura + "? and Zefiro = 1 and giacenza>0 order by Datauscita desc LIMIT 3");
 }
@@ -48,11 +51,16 @@ TEST(QueryCatalogo, SelectionModeAndDailies)
         const char* value;
         ModoSelezione mode;
     };
-    const Row rows[] = {{"", ModoSelezione::NonRichiamatiEQuotidiani},    {"0", ModoSelezione::NonRichiamatiEQuotidiani},
-                        {" 0 ", ModoSelezione::NonRichiamatiEQuotidiani}, {"abc", ModoSelezione::NonRichiamatiEQuotidiani},
-                        {"1", ModoSelezione::UltimeTreUscite},            {"2", ModoSelezione::UltimeTreUscite},
-                        {"-1", ModoSelezione::UltimeTreUscite},           {"1abc", ModoSelezione::UltimeTreUscite}};
-    for (const Row& row : rows) EXPECT_EQ(modoSelezione(row.value), row.mode) << row.value;
+    const Row rows[] = {{"", ModoSelezione::NonRichiamatiEQuotidiani},
+                        {"0", ModoSelezione::NonRichiamatiEQuotidiani},
+                        {" 0 ", ModoSelezione::NonRichiamatiEQuotidiani},
+                        {"abc", ModoSelezione::NonRichiamatiEQuotidiani},
+                        {"1", ModoSelezione::UltimeTreUscite},
+                        {"2", ModoSelezione::UltimeTreUscite},
+                        {"-1", ModoSelezione::UltimeTreUscite},
+                        {"1abc", ModoSelezione::UltimeTreUscite}};
+    for (const Row& row : rows)
+        EXPECT_EQ(modoSelezione(row.value), row.mode) << row.value;
 
     EXPECT_TRUE(eQuotidiano(2));
     EXPECT_TRUE(eQuotidiano(QStringLiteral("2")));

@@ -32,19 +32,30 @@ QString conCampo(int from, const QString& text)
     return line;
 }
 
-QString spazi(int n) { return QString(n, QLatin1Char(' ')); }
+QString spazi(int n)
+{
+    return QString(n, QLatin1Char(' '));
+}
 
 // The example's rows as SQLite gives them: integers, decimal text, ISO date text.
 QVariantMap titoloEsempio()
 {
-    return {{"IDProd", qlonglong(815)},         {"BarcodeTitolo", "9771234567003"}, {"Testata", "IL MIO GIARDINO"},
-            {"SottoTitolo", "MENSILE"},         {"GiorniScadenzaResa", qlonglong(60)}, {"Zefiro", 1},
+    return {{"IDProd", qlonglong(815)},
+            {"BarcodeTitolo", "9771234567003"},
+            {"Testata", "IL MIO GIARDINO"},
+            {"SottoTitolo", "MENSILE"},
+            {"GiorniScadenzaResa", qlonglong(60)},
+            {"Zefiro", 1},
             {"IDTipoProdotto", qlonglong(1)}};
 }
 QVariantMap uscitaEsempio()
 {
-    return {{"IDUscita", qlonglong(4711)}, {"BarcodeAddon", QVariant()}, {"Addon", "12"},
-            {"NumeroCopertina", "12"},     {"DataUscita", "2026-06-05"}, {"PrezzoCopertinaEuroDistributore", "3.50"},
+    return {{"IDUscita", qlonglong(4711)},
+            {"BarcodeAddon", QVariant()},
+            {"Addon", "12"},
+            {"NumeroCopertina", "12"},
+            {"DataUscita", "2026-06-05"},
+            {"PrezzoCopertinaEuroDistributore", "3.50"},
             {"Giacenza", "4"}};
 }
 
@@ -58,7 +69,8 @@ struct Caso
 
 QVariantMap unisci(QVariantMap base, const QVariantMap& changes)
 {
-    for (auto it = changes.begin(); it != changes.end(); ++it) base[it.key()] = it.value();
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        base[it.key()] = it.value();
     return base;
 }
 
@@ -81,29 +93,37 @@ TEST(RigaCatalogo, WorkedExampleFromEitherEngine)
         {"values as the embedded store gives them", {}, {}, kEsempio},
         {"values as the server client gives them",
          {{"IDProd", 815}, {"GiorniScadenzaResa", short(60)}},
-         {{"IDUscita", 4711}, {"Addon", "12"}, {"DataUscita", QDateTime(QDate(2026, 6, 5), QTime(0, 0))},
-          {"PrezzoCopertinaEuroDistributore", 3.5}, {"Giacenza", 4.0}},
+         {{"IDUscita", 4711},
+          {"Addon", "12"},
+          {"DataUscita", QDateTime(QDate(2026, 6, 5), QTime(0, 0))},
+          {"PrezzoCopertinaEuroDistributore", 3.5},
+          {"Giacenza", 4.0}},
          kEsempio},
         {"every value as text",
          {{"IDProd", "815"}, {"GiorniScadenzaResa", "60"}},
-         {{"IDUscita", "4711"}, {"PrezzoCopertinaEuroDistributore", "3.5000"}, {"Giacenza", "4.00"},
+         {{"IDUscita", "4711"},
+          {"PrezzoCopertinaEuroDistributore", "3.5000"},
+          {"Giacenza", "4.00"},
           {"DataUscita", QDate(2026, 6, 5)}},
          kEsempio},
     };
-    for (const Caso& caso : casi) verifica(caso);
+    for (const Caso& caso : casi)
+        verifica(caso);
 }
 
 TEST(RigaCatalogo, NullEverywhere)
 {
     const RigaMappa nothing({});
-    const QString expected = QStringLiteral("000000000000") + QStringLiteral("000000000000000000") + spazi(20) + spazi(20) +
-                             spazi(8) + QStringLiteral("19000101") + QStringLiteral("000") + QStringLiteral("00") +
-                             QStringLiteral("000000000") + spazi(13) + QStringLiteral("+000000") +
-                             QStringLiteral("000000000000") + spazi(8);
+    const QString expected = QStringLiteral("000000000000") + QStringLiteral("000000000000000000") +
+                             spazi(20) + spazi(20) + spazi(8) + QStringLiteral("19000101") +
+                             QStringLiteral("000") + QStringLiteral("00") + QStringLiteral("000000000") +
+                             spazi(13) + QStringLiteral("+000000") + QStringLiteral("000000000000") +
+                             spazi(8);
     EXPECT_EQ(ComponiRigaCatalogo(nothing, nothing), expected);
 
     QVariantMap nullTitle, nullIssue;
-    for (const char* c : {"IDProd", "BarcodeTitolo", "Testata", "SottoTitolo", "GiorniScadenzaResa"}) nullTitle[c] = kNull;
+    for (const char* c : {"IDProd", "BarcodeTitolo", "Testata", "SottoTitolo", "GiorniScadenzaResa"})
+        nullTitle[c] = kNull;
     for (const char* c : {"IDUscita", "BarcodeAddon", "Addon", "NumeroCopertina", "DataUscita",
                           "PrezzoCopertinaEuroDistributore", "Giacenza"})
         nullIssue[c] = kNull;
@@ -114,38 +134,59 @@ TEST(RigaCatalogo, TextFields)
 {
     const Caso casi[] = {
         {"null title", {{"Testata", kNull}}, {}, conCampo(31, spazi(20))},
-        {"25-character title keeps its first 20", {{"Testata", "ABCDEFGHIJKLMNOPQRSTUVWXY"}}, {},
+        {"25-character title keeps its first 20",
+         {{"Testata", "ABCDEFGHIJKLMNOPQRSTUVWXY"}},
+         {},
          conCampo(31, "ABCDEFGHIJKLMNOPQRST")},
         {"title trimmed of blanks", {{"Testata", "   IL MIO GIARDINO   "}}, {}, kEsempio},
         {"null subtitle", {{"SottoTitolo", kNull}}, {}, conCampo(51, spazi(20))},
         {"cover number cut to 8", {}, {{"NumeroCopertina", " 123456789 "}}, conCampo(71, "12345678")},
         {"numeric cover number", {}, {{"NumeroCopertina", 12}}, kEsempio},
-        {"characters outside Windows-1252 count one each", {{"Testata", QString::fromUtf8("CAFÉ ☕ 日本 \U0001F600!")}}, {},
+        {"characters outside Windows-1252 count one each",
+         {{"Testata", QString::fromUtf8("CAFÉ ☕ 日本 \U0001F600!")}},
+         {},
          conCampo(31, QString::fromUtf8("CAFÉ ? ?? ?!        "))},
-        {"line breaks inside a text become blanks", {{"Testata", "RIGA\r\nDUE\tTRE"}}, {},
+        {"line breaks inside a text become blanks",
+         {{"Testata", "RIGA\r\nDUE\tTRE"}},
+         {},
          conCampo(31, "RIGA  DUE TRE       ")},
     };
-    for (const Caso& caso : casi) verifica(caso);
+    for (const Caso& caso : casi)
+        verifica(caso);
 }
 
 TEST(RigaCatalogo, Barcode)
 {
     const Caso casi[] = {
-        {"18-character add-on barcode with inner blanks", {}, {{"BarcodeAddon", "97712 3456700 0012"}},
+        {"18-character add-on barcode with inner blanks",
+         {},
+         {{"BarcodeAddon", "97712 3456700 0012"}},
          conCampo(13, "977120345670000012")},
-        {"18 characters with a leading blank: trimmed, refilled, blanks to zeros", {},
-         {{"BarcodeAddon", " 97712345670030001"}}, conCampo(13, "977123456700300010")},
+        {"18 characters with a leading blank: trimmed, refilled, blanks to zeros",
+         {},
+         {{"BarcodeAddon", " 97712345670030001"}},
+         conCampo(13, "977123456700300010")},
         {"17-character add-on barcode is ignored", {}, {{"BarcodeAddon", "97712345670030001"}}, kEsempio},
         {"19-character add-on barcode is ignored", {}, {{"BarcodeAddon", "9771234567003000123"}}, kEsempio},
         {"18 blanks become 18 zeros", {}, {{"BarcodeAddon", spazi(18)}}, conCampo(13, "000000000000000000")},
-        {"14-character title barcode keeps its rightmost 13", {{"BarcodeTitolo", "19771234567003"}}, {}, kEsempio},
-        {"short title barcode is zero-filled", {{"BarcodeTitolo", " 12345 "}}, {}, conCampo(13, "000000001234500012")},
-        {"six-digit add-on keeps its last five", {}, {{"Addon", "123456"}}, conCampo(13, "977123456700323456")},
+        {"14-character title barcode keeps its rightmost 13",
+         {{"BarcodeTitolo", "19771234567003"}},
+         {},
+         kEsempio},
+        {"short title barcode is zero-filled",
+         {{"BarcodeTitolo", " 12345 "}},
+         {},
+         conCampo(13, "000000001234500012")},
+        {"six-digit add-on keeps its last five",
+         {},
+         {{"Addon", "123456"}},
+         conCampo(13, "977123456700323456")},
         {"null add-on", {}, {{"Addon", kNull}}, conCampo(13, "977123456700300000")},
         {"null title barcode", {{"BarcodeTitolo", kNull}}, {}, conCampo(13, "000000000000000012")},
         {"numeric add-on", {}, {{"Addon", 7}}, conCampo(13, "977123456700300007")},
     };
-    for (const Caso& caso : casi) verifica(caso);
+    for (const Caso& caso : casi)
+        verifica(caso);
 }
 
 TEST(RigaCatalogo, OnSaleDate)
@@ -155,11 +196,19 @@ TEST(RigaCatalogo, OnSaleDate)
         {"31 December 1949", {}, {{"DataUscita", "1949-12-31"}}, sentinel},
         {"1 January 1950", {}, {{"DataUscita", "1950-01-01 00:00:00"}}, conCampo(79, "19500101")},
         {"1 January 2050 at 00:00", {}, {{"DataUscita", "2050-01-01 00:00:00"}}, conCampo(79, "20500101")},
-        {"1 January 2050 at 00:00 as a date", {}, {{"DataUscita", QDate(2050, 1, 1)}}, conCampo(79, "20500101")},
+        {"1 January 2050 at 00:00 as a date",
+         {},
+         {{"DataUscita", QDate(2050, 1, 1)}},
+         conCampo(79, "20500101")},
         {"1 January 2050 at 00:01", {}, {{"DataUscita", "2050-01-01 00:01:00"}}, sentinel},
-        {"1 January 2050 at 00:01 as a date-time", {}, {{"DataUscita", QDateTime(QDate(2050, 1, 1), QTime(0, 1))}},
+        {"1 January 2050 at 00:01 as a date-time",
+         {},
+         {{"DataUscita", QDateTime(QDate(2050, 1, 1), QTime(0, 1))}},
          sentinel},
-        {"1 January 2050 one millisecond after midnight", {}, {{"DataUscita", "2050-01-01 00:00:00.001"}}, sentinel},
+        {"1 January 2050 one millisecond after midnight",
+         {},
+         {{"DataUscita", "2050-01-01 00:00:00.001"}},
+         sentinel},
         {"2 January 2050", {}, {{"DataUscita", "2050-01-02"}}, sentinel},
         {"null date", {}, {{"DataUscita", kNull}}, sentinel},
         {"time of day dropped", {}, {{"DataUscita", "2026-06-05T18:45:10"}}, kEsempio},
@@ -168,7 +217,8 @@ TEST(RigaCatalogo, OnSaleDate)
         {"impossible day", {}, {{"DataUscita", "2026-02-30"}}, sentinel},
         {"a number is no date", {}, {{"DataUscita", 20260605}}, sentinel},
     };
-    for (const Caso& caso : casi) verifica(caso);
+    for (const Caso& caso : casi)
+        verifica(caso);
 }
 
 TEST(RigaCatalogo, ReturnDaysAndPrice)
@@ -183,14 +233,25 @@ TEST(RigaCatalogo, ReturnDaysAndPrice)
         {"negative days", {{"GiorniScadenzaResa", -5}}, {}, conCampo(87, "0-5")},
         {"price 3.5", {}, {{"PrezzoCopertinaEuroDistributore", 3.5}}, kEsempio},
         {"null price", {}, {{"PrezzoCopertinaEuroDistributore", kNull}}, conCampo(92, "000000000")},
-        {"price as text that is no number", {}, {{"PrezzoCopertinaEuroDistributore", "3,50"}},
+        {"price as text that is no number",
+         {},
+         {{"PrezzoCopertinaEuroDistributore", "3,50"}},
          conCampo(92, "000000000")},
-        {"half a cent to even, up", {}, {{"PrezzoCopertinaEuroDistributore", "2.675"}}, conCampo(92, "000000268")},
-        {"half a cent to even, down", {}, {{"PrezzoCopertinaEuroDistributore", 2.665}}, conCampo(92, "000000266")},
-        {"price wider than its field", {}, {{"PrezzoCopertinaEuroDistributore", "12345678.9"}},
+        {"half a cent to even, up",
+         {},
+         {{"PrezzoCopertinaEuroDistributore", "2.675"}},
+         conCampo(92, "000000268")},
+        {"half a cent to even, down",
+         {},
+         {{"PrezzoCopertinaEuroDistributore", 2.665}},
+         conCampo(92, "000000266")},
+        {"price wider than its field",
+         {},
+         {{"PrezzoCopertinaEuroDistributore", "12345678.9"}},
          conCampo(92, "234567890")},
     };
-    for (const Caso& caso : casi) verifica(caso);
+    for (const Caso& caso : casi)
+        verifica(caso);
 }
 
 TEST(RigaCatalogo, Stock)
@@ -212,19 +273,26 @@ TEST(RigaCatalogo, Stock)
         {"9,999,999 keeps its last six digits", {}, {{"Giacenza", 9999999}}, conCampo(114, "+999999")},
         {"huge text", {}, {{"Giacenza", "123456789012345678901234567"}}, conCampo(114, "+234567")},
     };
-    for (const Caso& caso : casi) verifica(caso);
+    for (const Caso& caso : casi)
+        verifica(caso);
 }
 
 TEST(RigaCatalogo, Identifiers)
 {
     const Caso casi[] = {
-        {"13-digit issue identifier keeps its last 12", {}, {{"IDUscita", qlonglong(1234567890123)}},
+        {"13-digit issue identifier keeps its last 12",
+         {},
+         {{"IDUscita", qlonglong(1234567890123)}},
          conCampo(1, "234567890123")},
         {"issue identifier as text with trailing characters", {}, {{"IDUscita", "4711 x"}}, kEsempio},
         {"issue identifier as a double", {}, {{"IDUscita", 4711.0}}, kEsempio},
         {"null title identifier", {{"IDProd", kNull}}, {}, conCampo(121, "000000000000")},
-        {"title identifier as text that is no number", {{"IDProd", "ottocento"}}, {}, conCampo(121, "000000000000")},
+        {"title identifier as text that is no number",
+         {{"IDProd", "ottocento"}},
+         {},
+         conCampo(121, "000000000000")},
         {"13-digit title identifier", {{"IDProd", "1234567890123"}}, {}, conCampo(121, "234567890123")},
     };
-    for (const Caso& caso : casi) verifica(caso);
+    for (const Caso& caso : casi)
+        verifica(caso);
 }

@@ -34,8 +34,9 @@ void CatalogoTest::sql(const QString& statement, const QVariantList& values)
 
 void CatalogoTest::titolo(int idProd, int tipo, int zefiro)
 {
-    sql(QStringLiteral("INSERT INTO Prodotti (IDProd, Zefiro, BarcodeTitolo, Testata, SottoTitolo, IDTipoProdotto, "
-                       "GiorniScadenzaResa) VALUES (?, ?, ?, ?, 'SETTIMANALE', ?, 30)"),
+    sql(QStringLiteral(
+            "INSERT INTO Prodotti (IDProd, Zefiro, BarcodeTitolo, Testata, SottoTitolo, IDTipoProdotto, "
+            "GiorniScadenzaResa) VALUES (?, ?, ?, ?, 'SETTIMANALE', ?, 30)"),
         {idProd, zefiro, QStringLiteral("977000000%1").arg(idProd, 4, 10, QLatin1Char('0')),
          QStringLiteral("TITOLO %1").arg(idProd), tipo});
 }
@@ -90,7 +91,8 @@ QStringList CatalogoTest::righeCatalogo() const
 QList<int> CatalogoTest::usciteEsportate() const
 {
     QList<int> ids;
-    for (const QString& line : righeCatalogo()) ids << line.left(12).toInt();
+    for (const QString& line : righeCatalogo())
+        ids << line.left(12).toInt();
     return ids;
 }
 

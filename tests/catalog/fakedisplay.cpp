@@ -29,11 +29,20 @@ void DisplayFinto::avanzaProgresso(Pannello)
     if (const auto percentage = progresso.advance(kDotLimit)) impostaTitolo(titoloPercentuale(*percentage));
 }
 
-void DisplayFinto::svuotaAttivita(Pannello) { progresso.dots.clear(); }
+void DisplayFinto::svuotaAttivita(Pannello)
+{
+    progresso.dots.clear();
+}
 
-void DisplayFinto::impostaTitolo(const QString& title) { titoli << title; }
+void DisplayFinto::impostaTitolo(const QString& title)
+{
+    titoli << title;
+}
 
-void DisplayFinto::impostaOccupato(bool busy) { occupato.push_back(busy); }
+void DisplayFinto::impostaOccupato(bool busy)
+{
+    occupato.push_back(busy);
+}
 
 void DisplayFinto::lasciaPassareEventi()
 {

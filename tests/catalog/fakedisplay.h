@@ -37,17 +37,17 @@ public:
     ImpostazioniConnessione impostazioniConnessione() const override { return connessione; }
 
     ImpostazioniConnessione connessione;
-    bool risposta = true;                // the answer to every question
-    std::function<void()> quandoEventi;  // runs at every pass of the event loop, when set
+    bool risposta = true;               // the answer to every question
+    std::function<void()> quandoEventi; // runs at every pass of the event loop, when set
 
-    QStringList righe;                   // catalog panel lines, as the run wrote them
-    QStringList altrePannelli;           // lines sent to any other panel (none expected)
-    QStringList titoli;                  // every window title set, in order
-    std::vector<bool> occupato;          // every busy (true) / idle (false) change
+    QStringList righe;          // catalog panel lines, as the run wrote them
+    QStringList altrePannelli;  // lines sent to any other panel (none expected)
+    QStringList titoli;         // every window title set, in order
+    std::vector<bool> occupato; // every busy (true) / idle (false) change
     std::vector<Avviso> avvisi;
     std::vector<Domanda> domande;
-    std::vector<int> massimi;            // every bar maximum set
-    PanelProgress progresso;             // the catalog bar and dots, as the window keeps them
+    std::vector<int> massimi; // every bar maximum set
+    PanelProgress progresso;  // the catalog bar and dots, as the window keeps them
     int passiProgresso = 0;
     int passaggiEventi = 0;
     int azzeramenti = 0;

@@ -57,7 +57,8 @@ TEST(NumeroEsatto, ReadsNumericValuesAndNumericText)
         {"infinite double", std::numeric_limits<double>::infinity(), "<none>"},
         {"absurd exponent", "1e999999", "<none>"},
     };
-    for (const Row& row : rows) EXPECT_EQ(testo(row.value), QString::fromLatin1(row.expected)) << row.name;
+    for (const Row& row : rows)
+        EXPECT_EQ(testo(row.value), QString::fromLatin1(row.expected)) << row.name;
 }
 
 TEST(NumeroEsatto, LenientReadingTakesTheLeadingNumber)
@@ -80,10 +81,22 @@ TEST(NumeroEsatto, RoundsHalfToEven)
         const char* expected;
     };
     const Row rows[] = {
-        {"2.5", 0, "2"},       {"3.5", 0, "4"},       {"-2.5", 0, "-2"},     {"-3.5", 0, "-4"},
-        {"2.51", 0, "3"},      {"2.49999", 0, "2"},   {"0.5", 0, "0"},       {"1.5", 0, "2"},
-        {"9.5", 0, "10"},      {"99.5", 0, "100"},    {"-0.4", 0, "0"},      {"2.675", 2, "2.68"},
-        {"2.665", 2, "2.66"},  {"2.6651", 2, "2.67"}, {"3.5", 2, "3.5"},     {"999.995", 2, "1000"},
+        {"2.5", 0, "2"},
+        {"3.5", 0, "4"},
+        {"-2.5", 0, "-2"},
+        {"-3.5", 0, "-4"},
+        {"2.51", 0, "3"},
+        {"2.49999", 0, "2"},
+        {"0.5", 0, "0"},
+        {"1.5", 0, "2"},
+        {"9.5", 0, "10"},
+        {"99.5", 0, "100"},
+        {"-0.4", 0, "0"},
+        {"2.675", 2, "2.68"},
+        {"2.665", 2, "2.66"},
+        {"2.6651", 2, "2.67"},
+        {"3.5", 2, "3.5"},
+        {"999.995", 2, "1000"},
         {"12345678901234567890.5", 0, "12345678901234567890"},
     };
     for (const Row& row : rows)

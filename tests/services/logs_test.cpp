@@ -17,7 +17,10 @@ QList<QByteArray> lines(const QByteArray& bytes)
     }
     return result;
 }
-QByteArray pad(const QByteArray& text, int width) { return (text + QByteArray(width, ' ')).left(width) + '|'; }
+QByteArray pad(const QByteArray& text, int width)
+{
+    return (text + QByteArray(width, ' ')).left(width) + '|';
+}
 } // namespace
 
 using ActivityLog = ProgramFolderTest;
@@ -25,7 +28,9 @@ using ErrorLog = ProgramFolderTest;
 
 TEST_F(ActivityLog, HeaderOnANewFileThenEntriesOf163Characters)
 {
-    setActiveNamesProvider([] { return ActiveNames{QStringLiteral("FrmMain"), QStringLiteral("cmdImpVendite")}; });
+    setActiveNamesProvider([] {
+        return ActiveNames{QStringLiteral("FrmMain"), QStringLiteral("cmdImpVendite")};
+    });
     ScriviLog(QStringLiteral("   Connessione OK !  "));
     ScriviLog(QString(75, QLatin1Char('x')));
     setActiveNamesProvider({});
@@ -39,7 +44,8 @@ TEST_F(ActivityLog, HeaderOnANewFileThenEntriesOf163Characters)
                           pad("FrmMain", 40) + pad("cmdImpVendite", 40));
     EXPECT_EQ(got[2].mid(20, 61), pad(QByteArray(60, 'x'), 60));
     EXPECT_EQ(got[3].mid(20, 61), pad("per\xF2", 60));
-    for (const QByteArray& line : got) EXPECT_EQ(line.size(), 163);
+    for (const QByteArray& line : got)
+        EXPECT_EQ(line.size(), 163);
 }
 
 TEST_F(ActivityLog, AFolderThatCannotBeWrittenLosesTheLineQuietly)
@@ -51,18 +57,21 @@ TEST_F(ActivityLog, AFolderThatCannotBeWrittenLosesTheLineQuietly)
 
 TEST_F(ErrorLog, HeaderAndEntryOf392CharactersDescriptionCutTo300)
 {
-    ErrorRecord record{-2147467259, 42, QString(310, QLatin1Char('d')) + QStringLiteral("(Crea File Catalogo)"),
-                       QStringLiteral("  FrmMainConUnNomeMoltoLungo  "), QStringLiteral("cmdCreaCatalogoTot")};
+    ErrorRecord record{
+        -2147467259, 42, QString(310, QLatin1Char('d')) + QStringLiteral("(Crea File Catalogo)"),
+        QStringLiteral("  FrmMainConUnNomeMoltoLungo  "), QStringLiteral("cmdCreaCatalogoTot")};
     appendErrorLog(record, QStringLiteral("1.0.0"));
     appendErrorLog(record, QStringLiteral("1.0.0"));
     const auto got = lines(readBytes("LogErrori.TXT"));
     ASSERT_EQ(got.size(), 3);
     EXPECT_EQ(got[0], pad("Data", 10) + pad("Ora", 8) + pad("Form Attivo", 20) + pad("Oggetto Attivo", 20) +
-                          pad("Linea", 6) + pad("Versione", 10) + pad("Numero", 10) + pad("Descrizione Errore", 300));
+                          pad("Linea", 6) + pad("Versione", 10) + pad("Numero", 10) +
+                          pad("Descrizione Errore", 300));
     EXPECT_EQ(got[1], pad("07/12/2026", 10) + pad("09:05:03", 8) + pad("FrmMainConUnNomeMolt", 20) +
-                          pad("cmdCreaCatalogoTot", 20) + pad("42", 6) + pad("1.0.0", 10) + pad("-214746725", 10) +
-                          pad(QByteArray(300, 'd'), 300));
-    for (const QByteArray& line : got) EXPECT_EQ(line.size(), 392);
+                          pad("cmdCreaCatalogoTot", 20) + pad("42", 6) + pad("1.0.0", 10) +
+                          pad("-214746725", 10) + pad(QByteArray(300, 'd'), 300));
+    for (const QByteArray& line : got)
+        EXPECT_EQ(line.size(), 392);
 }
 
 TEST_F(ErrorLog, TrapHandsTheFailureWithItsLineAndTagToTheReport)

@@ -28,7 +28,8 @@ TEST(NumericText, ReadsTheLeadingNumberLeniently)
         {"exponent", "1E3", 1000},
         {"dangling exponent", "7E", 7},
     };
-    for (const Row& row : rows) EXPECT_DOUBLE_EQ(leggiNumero(QString::fromUtf8(row.text)), row.value) << row.name;
+    for (const Row& row : rows)
+        EXPECT_DOUBLE_EQ(leggiNumero(QString::fromUtf8(row.text)), row.value) << row.name;
 }
 
 TEST(NumericText, ValidNumberIsTheWholeField)

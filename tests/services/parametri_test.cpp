@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray scrambledLine(const QByteArray& plain) { return codificaRiga(plain) + "\r\n"; }
+QByteArray scrambledLine(const QByteArray& plain)
+{
+    return codificaRiga(plain) + "\r\n";
+}
 } // namespace
 
 using ParameterFile = ProgramFolderTest;
@@ -40,12 +43,13 @@ TEST_F(ParameterFile, AppendThenReplaceInPlaceKeepingTheOtherLines)
     ASSERT_TRUE(ScriviParametro(QStringLiteral("NomeFileVendite"), QStringLiteral("  Vendite.DAT  ")));
     ASSERT_TRUE(ScriviParametro(QStringLiteral("Ultimo"), QStringLiteral("x")));
     const QByteArray before = readBytes("term.ini");
-    EXPECT_EQ(before, scrambledLine("PATHORIGINEVENDITE=C:\\Vendite\\") + scrambledLine("NOMEFILEVENDITE=Vendite.DAT") +
-                          scrambledLine("ULTIMO=x"));
+    EXPECT_EQ(before, scrambledLine("PATHORIGINEVENDITE=C:\\Vendite\\") +
+                          scrambledLine("NOMEFILEVENDITE=Vendite.DAT") + scrambledLine("ULTIMO=x"));
 
     ASSERT_TRUE(ScriviParametro(QStringLiteral("nomefilevendite"), QStringLiteral("Altro.DAT")));
     EXPECT_EQ(readBytes("term.ini"), scrambledLine("PATHORIGINEVENDITE=C:\\Vendite\\") +
-                                         scrambledLine("NOMEFILEVENDITE=Altro.DAT") + scrambledLine("ULTIMO=x"));
+                                         scrambledLine("NOMEFILEVENDITE=Altro.DAT") +
+                                         scrambledLine("ULTIMO=x"));
     EXPECT_FALSE(QFile::exists(path("termTemp.ini")));
     EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFileVendite")), QStringLiteral("Altro.DAT"));
 }
@@ -57,7 +61,8 @@ TEST_F(ParameterFile, MatchingRules)
                                scrambledLine("EQ=a=b==c") + scrambledLine("SPAZI=  blanks  ") +
                                scrambledLine("ALTO=\xFF\xF8"));
     EXPECT_EQ(LeggiParametro(QStringLiteral("nomefilevendite")), QStringLiteral("mixed"));
-    EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFile")), QStringLiteral("short key")); // first match, prefix safe
+    EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFile")),
+              QStringLiteral("short key")); // first match, prefix safe
     EXPECT_EQ(LeggiParametro(QStringLiteral("  eq")), QStringLiteral("a=b==c"));
     EXPECT_EQ(LeggiParametro(QStringLiteral("Spazi")), QStringLiteral("  blanks  "));
     EXPECT_EQ(LeggiParametro(QStringLiteral("Alto")), QString::fromLatin1("\xFF\xF8"));
@@ -67,7 +72,8 @@ TEST_F(ParameterFile, MatchingRules)
 
     // A write replaces every match and leaves the line with the leading blank alone.
     ASSERT_TRUE(ScriviParametro(QStringLiteral("NomeFile"), QStringLiteral("nuovo")));
-    EXPECT_EQ(readBytes("term.ini"), scrambledLine("NomeFileVendite=mixed") + scrambledLine(" NOMEFILE=leading blank") +
+    EXPECT_EQ(readBytes("term.ini"), scrambledLine("NomeFileVendite=mixed") +
+                                         scrambledLine(" NOMEFILE=leading blank") +
                                          scrambledLine("NOMEFILE=nuovo") + scrambledLine("NOMEFILE=nuovo") +
                                          scrambledLine("EQ=a=b==c") + scrambledLine("SPAZI=  blanks  ") +
                                          scrambledLine("ALTO=\xFF\xF8"));

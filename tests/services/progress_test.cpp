@@ -32,9 +32,11 @@ TEST(PanelProgress, DotsEmptyOncePastTheLimit)
         PanelProgress progress;
         progress.maximum = 10000;
         for (int pulse = 1; pulse <= limit; ++pulse)
-            for (int i = 0; i < 10; ++i) progress.advance(limit);
+            for (int i = 0; i < 10; ++i)
+                progress.advance(limit);
         EXPECT_EQ(progress.dots, QString(limit, QLatin1Char('.')));
-        for (int i = 0; i < 10; ++i) progress.advance(limit);
+        for (int i = 0; i < 10; ++i)
+            progress.advance(limit);
         EXPECT_EQ(progress.dots, QString()) << limit;
     }
 }

@@ -17,7 +17,8 @@ QList<QByteArray> readAll(const QByteArray& bytes)
     LineReader reader(buffer);
     QList<QByteArray> lines;
     QByteArray line;
-    while (reader.nextRaw(line)) lines << line;
+    while (reader.nextRaw(line))
+        lines << line;
     return lines;
 }
 
@@ -45,7 +46,8 @@ private:
 TEST(AnsiCodePage, EveryByteSurvivesAReadAndAWriteBack)
 {
     QByteArray all;
-    for (int b = 0; b < 256; ++b) all.append(char(b));
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
     EXPECT_EQ(codificaAnsi(decodificaAnsi(all)), all);
 }
 
@@ -83,7 +85,8 @@ TEST(LineReading, TerminatorsAreCrLfOrALoneCr)
         {"empty line between terminators", "ab\r\n\r\ncd\r\n", {"ab", "", "cd"}},
         {"lf before cr stays in the line", "ab\n\r\ncd", {"ab\n", "cd"}},
     };
-    for (const Row& row : rows) EXPECT_EQ(readAll(row.input), row.lines) << row.name;
+    for (const Row& row : rows)
+        EXPECT_EQ(readAll(row.input), row.lines) << row.name;
 }
 
 TEST(LineReading, CrLfSplitAcrossReadChunksIsOneTerminator)

@@ -142,4 +142,6 @@ TEST_P(SettingsDialog, AFailureWhileOpeningIsReportedWithTheOpeningTag)
 }
 
 INSTANTIATE_TEST_SUITE_P(ThreeDialogs, SettingsDialog, ::testing::ValuesIn(kVariants),
-                         [](const ::testing::TestParamInfo<Variant>& info) { return std::string(info.param.window); });
+                         [](const ::testing::TestParamInfo<Variant>& info) {
+                             return std::string(info.param.window);
+                         });

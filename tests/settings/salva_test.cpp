@@ -45,7 +45,8 @@ TEST_P(SettingsDialog, SavingUnchangedValuesRewritesThemAll)
     ModalScript script;
     script.then([&](QDialog& d) { click(d, "cmdModifica"); });
     open(script);
-    QStringList expected{str(v().folderKey) + QLatin1Char('=') + stored, str(v().nameKey) + QStringLiteral("=Mio.DAT")};
+    QStringList expected{str(v().folderKey) + QLatin1Char('=') + stored,
+                         str(v().nameKey) + QStringLiteral("=Mio.DAT")};
     if (v().titles) expected << QStringLiteral("QUALITITOLICATALOGOTOTALE=1");
     EXPECT_EQ(storedLines(), expected);
     EXPECT_EQ(loggedTexts().size(), 2);
@@ -149,7 +150,8 @@ TEST_P(SettingsDialog, AFailureWhileSavingIsReportedWithTheDialogsTag)
             EXPECT_EQ(pointer(), Qt::ArrowCursor);
             click(d, "CmdEsci");
         })
-        .then([](QDialog&) { throw Failure(FailureCode::InvalidCall, QStringLiteral("Chiamata non valida")); });
+        .then(
+            [](QDialog&) { throw Failure(FailureCode::InvalidCall, QStringLiteral("Chiamata non valida")); });
     open(script);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].description, QStringLiteral("Chiamata non valida") + str(v().saveTag));

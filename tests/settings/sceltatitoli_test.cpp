@@ -55,15 +55,21 @@ TEST_F(CatalogTitles, OptionsAndPanelsReadAsTheCatalogDialogShowsThem)
     script.then([](QDialog& d) {
         EXPECT_EQ(option(d, 0)->text(), QStringLiteral("Solo i Titoli non Richiamati"));
         EXPECT_EQ(option(d, 1)->text(), QStringLiteral("Tutti i Titoli"));
-        EXPECT_EQ(d.findChild<QGroupBox*>(QStringLiteral("Frame3"))->title(), QStringLiteral("Quali Titoli Esportare"));
+        EXPECT_EQ(d.findChild<QGroupBox*>(QStringLiteral("Frame3"))->title(),
+                  QStringLiteral("Quali Titoli Esportare"));
         EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
-                  QStringLiteral("Esporta solo i Titoli non ancora richiamati in Resa ad Eccezzione dei quotidiani  "
-                                 "del Giorno"));
-        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label2"))->text(),
-                  QStringLiteral("Esporta gli Ultimi 3 Numeri  di Tutti i Titoli.\nP.S.  Solo Numeri Usciti Entro 3 Mesi"));
+                  QStringLiteral(
+                      "Esporta solo i Titoli non ancora richiamati in Resa ad Eccezzione dei quotidiani  "
+                      "del Giorno"));
+        EXPECT_EQ(
+            d.findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+            QStringLiteral(
+                "Esporta gli Ultimi 3 Numeri  di Tutti i Titoli.\nP.S.  Solo Numeri Usciti Entro 3 Mesi"));
         // Each explanation sits on its option's panel.
-        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label1"))->parentWidget()->objectName(), QStringLiteral("Shape1"));
-        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label2"))->parentWidget()->objectName(), QStringLiteral("Shape2"));
+        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label1"))->parentWidget()->objectName(),
+                  QStringLiteral("Shape1"));
+        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label2"))->parentWidget()->objectName(),
+                  QStringLiteral("Shape2"));
         closeWith(d, "CmdEsci");
     });
     mostraOpzioni(TipoOpzioni::CatalogoTotale, nullptr);
@@ -76,12 +82,14 @@ TEST_F(CatalogTitles, StoredValueSelectsTheOption)
     {
         const char* stored; // nullptr: no such line
         int expected;
-    } cases[] = {{"1", 1}, {"0", 0}, {"", 0}, {nullptr, 0}, {" 2 ", 1}, {"-1", 1}, {"abc", 0}, {"0.0", 0}, {"1abc", 1}};
+    } cases[] = {{"1", 1},  {"0", 0},   {"", 0},    {nullptr, 0}, {" 2 ", 1},
+                 {"-1", 1}, {"abc", 0}, {"0.0", 0}, {"1abc", 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "(missing)");
         writeBytes("term.ini", {});
         if (c.stored)
-            writeBytes("term.ini", codificaRiga(QByteArray("QUALITITOLICATALOGOTOTALE=") + c.stored) + "\r\n");
+            writeBytes("term.ini",
+                       codificaRiga(QByteArray("QUALITITOLICATALOGOTOTALE=") + c.stored) + "\r\n");
         int shown = -2;
         ModalScript script;
         script.then([&](QDialog& d) {

@@ -43,24 +43,29 @@ struct Variant
 };
 
 inline const Variant kVariants[] = {
-    {TipoOpzioni::CatalogoTotale, "FrmOpzioniCatalogoTotale", "Opzioni per la Creazione del Catalogo Iniziale",
+    {TipoOpzioni::CatalogoTotale, "FrmOpzioniCatalogoTotale",
+     "Opzioni per la Creazione del Catalogo Iniziale",
      "Seleziona una Cartella dove Creare il file di Catalogo Totale", "txtPathDest", "txtPathOrig",
      "Nome del File di Catalogo Totale", "PATHDESTCATALOGOTOTALE", "NOMEFILECATALOGOTOTALE", "Catalogo.DAT",
-     "la cartella di Destinazione non Esiste!!", "Nuova Destinazione CAT Totale = ", "Nuovo Nome File CAT Totale = ",
-     "(Salva Impostazioni CAT totale)", true},
+     "la cartella di Destinazione non Esiste!!", "Nuova Destinazione CAT Totale = ",
+     "Nuovo Nome File CAT Totale = ", "(Salva Impostazioni CAT totale)", true},
     {TipoOpzioni::Vendite, "FrmOpzioniVendite", "Opzioni Importazioni Vendite",
      "Seleziona una Cartella di Origine del File delle Vendite", "txtPathOrig", "txtPathDest",
      "Nome del File delle Vendite", "PATHORIGINEVENDITE", "NOMEFILEVENDITE", "Vendite.DAT",
-     "la cartella di Origine non Esiste!!", "Nuova Origine Vendite = ", "Nuovo Nome File Vendite = ",
-     "(Salva Impostazioni Vendite)", false},
-    {TipoOpzioni::Aggiornamento, "FrmOpzioniAggiornamento", "Opzioni per la Creazione del File di Aggiornamento",
+     "la cartella di Origine non Esiste!!",
+     "Nuova Origine Vendite = ", "Nuovo Nome File Vendite = ", "(Salva Impostazioni Vendite)", false},
+    {TipoOpzioni::Aggiornamento, "FrmOpzioniAggiornamento",
+     "Opzioni per la Creazione del File di Aggiornamento",
      "Seleziona una Cartella di Destinazione per il file degli Agg.", "txtPathOrig", "txtPathDest",
-     "Nome del File degli Aggiornamenti", "PATHDESTINAZIONEAGGIORNAMENTO", "NOMEFILEAGGIORNAMENTO", "Update.DAT",
-     "la cartella di Destinazione non Esiste!!", "Nuova Destinazione Aggiornamenti = ",
+     "Nome del File degli Aggiornamenti", "PATHDESTINAZIONEAGGIORNAMENTO", "NOMEFILEAGGIORNAMENTO",
+     "Update.DAT", "la cartella di Destinazione non Esiste!!", "Nuova Destinazione Aggiornamenti = ",
      "Nuovo Nome File Aggiornamento = ", "(Salva Impostazioni Aggiornamento", false},
 };
 
-inline QString str(const char* text) { return QString::fromUtf8(text); }
+inline QString str(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 template <typename T> inline T* child(QDialog& d, const char* name)
 {
@@ -69,7 +74,10 @@ template <typename T> inline T* child(QDialog& d, const char* name)
     return found;
 }
 
-inline void click(QDialog& d, const char* button) { QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton); }
+inline void click(QDialog& d, const char* button)
+{
+    QTest::mouseClick(child<QPushButton>(d, button), Qt::LeftButton);
+}
 
 inline Qt::CursorShape pointer()
 {
@@ -90,7 +98,10 @@ inline ModalScript::Step chooseFolder(const QString& folder)
     };
 }
 
-inline ModalScript::Step pressOk() { return [](QDialog& d) { pressMessageBoxButton(d, QMessageBox::Ok); }; }
+inline ModalScript::Step pressOk()
+{
+    return [](QDialog& d) { pressMessageBoxButton(d, QMessageBox::Ok); };
+}
 
 class SettingsDialog : public ProgramFolderTest, public ::testing::WithParamInterface<Variant>
 {
@@ -98,7 +109,8 @@ protected:
     void SetUp() override
     {
         ProgramFolderTest::SetUp();
-        while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
     }
 
     const Variant& v() const { return GetParam(); }
@@ -106,7 +118,11 @@ protected:
     QLineEdit* nameBox(QDialog& d) const { return child<QLineEdit>(d, "txtNomeFile"); }
 
     // Opens the dialog and lets the steps answer it and whatever it shows.
-    void open(ModalScript& script) { mostraOpzioni(v().kind, nullptr); EXPECT_TRUE(script.finished()); }
+    void open(ModalScript& script)
+    {
+        mostraOpzioni(v().kind, nullptr);
+        EXPECT_TRUE(script.finished());
+    }
 
     QString subfolder(const QString& name) const
     {

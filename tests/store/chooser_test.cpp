@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-QComboBox* combo(QDialog& dialog) { return dialog.findChild<QComboBox*>(QStringLiteral("ComboDB")); }
+QComboBox* combo(QDialog& dialog)
+{
+    return dialog.findChild<QComboBox*>(QStringLiteral("ComboDB"));
+}
 
 void click(QDialog& dialog, const char* name)
 {
@@ -28,7 +31,8 @@ protected:
     void SetUp() override
     {
         StoreFolderTest::SetUp();
-        for (const char* name : {"CORVUS_1", "master", "Tavira_B", "TAVIRA_C"}) createStore(QString::fromLatin1(name));
+        for (const char* name : {"CORVUS_1", "master", "Tavira_B", "TAVIRA_C"})
+            createStore(QString::fromLatin1(name));
     }
     QLineEdit txtDb;
 };

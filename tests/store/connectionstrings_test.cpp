@@ -7,12 +7,14 @@
 
 TEST(ProviderStrings, ExactTextsNothingEscapedOrTrimmed)
 {
-    EXPECT_EQ(StringaConnessioneMaster(QStringLiteral("SRV\\SQL "), QStringLiteral("sa"), QStringLiteral("p;w=")),
-              QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=False;User ID=sa;Password=p;w=;"
-                             "Initial Catalog=master;Data Source=SRV\\SQL "));
-    EXPECT_EQ(StringaConnessione(QStringLiteral("SRV"), QStringLiteral("u"), QString(), QStringLiteral("TAVIRA")),
-              QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=False;User ID=u;Password=;"
-                             "Initial Catalog= TAVIRA;Data Source=SRV"));
+    EXPECT_EQ(
+        StringaConnessioneMaster(QStringLiteral("SRV\\SQL "), QStringLiteral("sa"), QStringLiteral("p;w=")),
+        QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=False;User ID=sa;Password=p;w=;"
+                       "Initial Catalog=master;Data Source=SRV\\SQL "));
+    EXPECT_EQ(
+        StringaConnessione(QStringLiteral("SRV"), QStringLiteral("u"), QString(), QStringLiteral("TAVIRA")),
+        QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=False;User ID=u;Password=;"
+                       "Initial Catalog= TAVIRA;Data Source=SRV"));
     impostaStringaConnessioneCorrente(QStringLiteral("ultima"));
     EXPECT_EQ(stringaConnessioneCorrente(), QStringLiteral("ultima"));
 }
@@ -39,41 +41,73 @@ TEST_F(OdbcString, SettingsMapOntoDriverKeys)
         QString driver;
         std::optional<QString> expected; // nothing: refused
     } rows[] = {
-        {"plain values, FreeTDS", {"SRV", "cassa", "segreta", "TAVIRA"}, kFreeTds,
+        {"plain values, FreeTDS",
+         {"SRV", "cassa", "segreta", "TAVIRA"},
+         kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={SRV};Database={TAVIRA};UID={cassa};PWD={segreta};"
                         "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
-        {"host and port become Server and Port for FreeTDS", {" 10.0.0.5,1433 ", "u", "p", " TAVIRA "}, kFreeTds,
+        {"host and port become Server and Port for FreeTDS",
+         {" 10.0.0.5,1433 ", "u", "p", " TAVIRA "},
+         kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={10.0.0.5};Port=1433;Database={TAVIRA};UID={u};PWD={p};"
                         "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
-        {"named instance kept as written", {"SRV\\SQLEXPRESS", "u", "p", "master"}, kFreeTds,
+        {"named instance kept as written",
+         {"SRV\\SQLEXPRESS", "u", "p", "master"},
+         kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={SRV\\SQLEXPRESS};Database={master};UID={u};PWD={p};"
                         "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
-        {"host and port kept whole for Microsoft's driver", {"SRV,1500", "u", "p", "TAVIRA"}, kMsDriver,
-         QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV,1500};Database={TAVIRA};UID={u};PWD={p};"
-                        "MARS_Connection=Yes")},
-        {"password with ; } and = is braced, } doubled", {"SRV", "u", "a;b}c=d", "TAVIRA"}, kMsDriver,
+        {"host and port kept whole for Microsoft's driver",
+         {"SRV,1500", "u", "p", "TAVIRA"},
+         kMsDriver,
+         QStringLiteral(
+             "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV,1500};Database={TAVIRA};UID={u};PWD={p};"
+             "MARS_Connection=Yes")},
+        {"password with ; } and = is braced, } doubled",
+         {"SRV", "u", "a;b}c=d", "TAVIRA"},
+         kMsDriver,
          QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={TAVIRA};UID={u};"
                         "PWD={a;b}}c=d};MARS_Connection=Yes")},
-        {"an attempt to add a key stays inside the value", {"SRV", "u", "x};Trusted_Connection=yes;{", "T"}, kMsDriver,
+        {"an attempt to add a key stays inside the value",
+         {"SRV", "u", "x};Trusted_Connection=yes;{", "T"},
+         kMsDriver,
          QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={T};UID={u};"
                         "PWD={x}};Trusted_Connection=yes;{};MARS_Connection=Yes")},
-        {"password with ; and = through FreeTDS", {"SRV", "u", "a;b=c{", "T"}, kFreeTds,
+        {"password with ; and = through FreeTDS",
+         {"SRV", "u", "a;b=c{", "T"},
+         kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={SRV};Database={T};UID={u};PWD={a;b=c{};"
                         "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
-        {"no database: the login's default", {"SRV", "u", "p", "  "}, kMsDriver,
-         QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};UID={u};PWD={p};MARS_Connection=Yes")},
-        {"blanks inside the password are kept", {"SRV", " u ", " p ", "T"}, kMsDriver,
-         QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={T};UID={ u };PWD={ p };"
-                        "MARS_Connection=Yes")},
-        {"bare values for a driver that keeps braces", {"SRV", "u", "p w", "/srv/TAVIRA.sqlite"}, QStringLiteral("SQLite3"),
-         QStringLiteral("DRIVER={SQLite3};Server=SRV;Database=/srv/TAVIRA.sqlite;UID=u;PWD=p w;MARS_Connection=Yes")},
+        {"no database: the login's default",
+         {"SRV", "u", "p", "  "},
+         kMsDriver,
+         QStringLiteral(
+             "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};UID={u};PWD={p};MARS_Connection=Yes")},
+        {"blanks inside the password are kept",
+         {"SRV", " u ", " p ", "T"},
+         kMsDriver,
+         QStringLiteral(
+             "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={T};UID={ u };PWD={ p };"
+             "MARS_Connection=Yes")},
+        {"bare values for a driver that keeps braces",
+         {"SRV", "u", "p w", "/srv/TAVIRA.sqlite"},
+         QStringLiteral("SQLite3"),
+         QStringLiteral(
+             "DRIVER={SQLite3};Server=SRV;Database=/srv/TAVIRA.sqlite;UID=u;PWD=p w;MARS_Connection=Yes")},
         {"; refused where values go bare", {"SRV", "u", "a;b", "T"}, QStringLiteral("SQLite3"), std::nullopt},
-        {"edge blanks refused where values go bare", {"SRV", "u", "pw ", "T"}, QStringLiteral("SQLite3"), std::nullopt},
+        {"edge blanks refused where values go bare",
+         {"SRV", "u", "pw ", "T"},
+         QStringLiteral("SQLite3"),
+         std::nullopt},
         {"} in the password refused for FreeTDS", {"SRV", "u", "a;b}c=d", "TAVIRA"}, kFreeTds, std::nullopt},
         {"} in the user refused for FreeTDS", {"SRV", "u}", "p", "TAVIRA"}, kFreeTds, std::nullopt},
         {"} in the database refused for FreeTDS", {"SRV", "u", "p", "TA}VIRA"}, kFreeTds, std::nullopt},
-        {"FreeTDS named by its library", {"SRV", "u", "p}", "T"}, QStringLiteral("/usr/lib/odbc/libtdsodbc.so"), std::nullopt},
-        {"a NUL character is refused for any driver", {"SRV", "u", QStringLiteral("a") + QChar(0), "T"}, kMsDriver,
+        {"FreeTDS named by its library",
+         {"SRV", "u", "p}", "T"},
+         QStringLiteral("/usr/lib/odbc/libtdsodbc.so"),
+         std::nullopt},
+        {"a NUL character is refused for any driver",
+         {"SRV", "u", QStringLiteral("a") + QChar(0), "T"},
+         kMsDriver,
          std::nullopt},
     };
     for (const auto& row : rows) {
@@ -81,7 +115,8 @@ TEST_F(OdbcString, SettingsMapOntoDriverKeys)
         try {
             built = stringaOdbc(row.settings, row.driver);
         } catch (const ConnessioneRifiutata& refused) {
-            EXPECT_FALSE(refused.description().contains(row.settings.password) && !row.settings.password.isEmpty())
+            EXPECT_FALSE(refused.description().contains(row.settings.password) &&
+                         !row.settings.password.isEmpty())
                 << row.name << ": the message shows the password";
         }
         EXPECT_EQ(built, row.expected) << row.name;

@@ -28,8 +28,8 @@ TEST_F(ConnectionTest, StoreDatabaseOpensAndBecomesTheSharedConnection)
     EXPECT_TRUE(ConnettiDatabase(settingsFor(QStringLiteral("tavira_a")), pump.pump()));
     EXPECT_GE(pump.calls, 2); // before waiting and after
     EXPECT_EQ(stringaConnessioneCorrente(),
-              StringaConnessione(QStringLiteral("sqlite:negozio"), QStringLiteral("utente"), QStringLiteral("segreta"),
-                                 QStringLiteral("tavira_a")));
+              StringaConnessione(QStringLiteral("sqlite:negozio"), QStringLiteral("utente"),
+                                 QStringLiteral("segreta"), QStringLiteral("tavira_a")));
     ASSERT_TRUE(connessioneCondivisaAperta());
     EXPECT_EQ(impostazioniConnessioneCondivisa().database, QStringLiteral("tavira_a"));
 }
@@ -62,8 +62,9 @@ TEST_F(ConnectionTest, MasterTestAndItsMessages)
 
     EXPECT_TRUE(ConnettiMaster(settingsFor(QStringLiteral("TAVIRA_QUALSIASI")), {}, show));
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(stringaConnessioneCorrente(), StringaConnessioneMaster(QStringLiteral("sqlite:negozio"),
-                                                                     QStringLiteral("utente"), QStringLiteral("segreta")));
+    EXPECT_EQ(stringaConnessioneCorrente(),
+              StringaConnessioneMaster(QStringLiteral("sqlite:negozio"), QStringLiteral("utente"),
+                                       QStringLiteral("segreta")));
     EXPECT_EQ(impostazioniConnessioneCondivisa().database, QStringLiteral("master"));
     chiudiConnessioneCondivisa();
 
@@ -76,21 +77,24 @@ TEST_F(ConnectionTest, MasterTestAndItsMessages)
     // Settings that cannot be sent: the reason follows two line breaks.
     qputenv("ESPORTA_IMPORTA_ODBC_DRIVER", "FreeTDS");
     messages.clear();
-    EXPECT_FALSE(ConnettiMaster({QStringLiteral("127.0.0.1,1"), QStringLiteral("sa"), QStringLiteral("a}b"), QString()},
-                                {}, show));
+    EXPECT_FALSE(ConnettiMaster(
+        {QStringLiteral("127.0.0.1,1"), QStringLiteral("sa"), QStringLiteral("a}b"), QString()}, {}, show));
     qunsetenv("ESPORTA_IMPORTA_ODBC_DRIVER");
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Impossibile Connettersi al DataBase\r\n\r\nLa password contiene")))
+    EXPECT_TRUE(messages[0].startsWith(
+        QStringLiteral("Impossibile Connettersi al DataBase\r\n\r\nLa password contiene")))
         << qPrintable(messages[0]);
 }
 
 TEST_F(ConnectionTest, DatabaseListOfTheStoreFolder)
 {
-    for (const char* name : {"tavira_b", "CORVUS1", "master", "Altro", "TAVIRA_A"}) createStore(QString::fromLatin1(name));
+    for (const char* name : {"tavira_b", "CORVUS1", "master", "Altro", "TAVIRA_A"})
+        createStore(QString::fromLatin1(name));
     writeBytes(QStringLiteral("negozio/TAVIRA_NOTE.txt"), "x");
     ASSERT_TRUE(QDir(storeFolder()).mkdir(QStringLiteral("TAVIRA_CARTELLA.sqlite")));
     QStringList list{QStringLiteral("vecchio")};
-    ASSERT_TRUE(ElencaDatabase(list, QStringLiteral("sqlite:negozio"), QStringLiteral("u"), QStringLiteral("p")));
+    ASSERT_TRUE(
+        ElencaDatabase(list, QStringLiteral("sqlite:negozio"), QStringLiteral("u"), QStringLiteral("p")));
     EXPECT_EQ(list, (QStringList{"CORVUS1", "TAVIRA_A", "TAVIRA_B"}));
     EXPECT_TRUE(errors.empty());
 }
@@ -98,9 +102,11 @@ TEST_F(ConnectionTest, DatabaseListOfTheStoreFolder)
 TEST_F(ConnectionTest, DatabaseListFailureGoesToTheErrorReport)
 {
     QStringList list{QStringLiteral("vecchio")};
-    EXPECT_FALSE(ElencaDatabase(list, QStringLiteral("sqlite:assente"), QStringLiteral("u"), QStringLiteral("p")));
+    EXPECT_FALSE(
+        ElencaDatabase(list, QStringLiteral("sqlite:assente"), QStringLiteral("u"), QStringLiteral("p")));
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].description.endsWith(QStringLiteral(" (Cambia DataBase)"))) << qPrintable(errors[0].description);
+    EXPECT_TRUE(errors[0].description.endsWith(QStringLiteral(" (Cambia DataBase)")))
+        << qPrintable(errors[0].description);
     EXPECT_EQ(list, QStringList{QStringLiteral("vecchio")});
 }
 
@@ -118,5 +124,6 @@ TEST(StoreDatabaseNames, UpperCasedMatchesInServerOrder)
         {"the name must begin with the pattern", {"XTAVIRA", " TAVIRA", "TAVIR"}, {}},
         {"the bare prefixes", {"tavira", "CORVUS"}, {"TAVIRA", "CORVUS"}},
     };
-    for (const auto& row : rows) EXPECT_EQ(databaseDelNegozio(row.names), row.expected) << row.name;
+    for (const auto& row : rows)
+        EXPECT_EQ(databaseDelNegozio(row.names), row.expected) << row.name;
 }

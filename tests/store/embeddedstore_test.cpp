@@ -1,8 +1,8 @@
 #include "counters.h"
 #include "embeddedstore.h"
+#include "exactnumber.h"
 #include "failure.h"
 #include "numbers.h"
-#include "exactnumber.h"
 #include "odbcstring.h"
 #include "sqlitecollation.h"
 #include "storeconnection.h"
@@ -17,16 +17,17 @@
 namespace {
 QStringList columnsOf(StoreConnection& connection, const QString& table)
 {
-    QSqlQuery query = connection.esegui(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE 0 = 1"));
+    QSqlQuery query =
+        connection.esegui(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE 0 = 1"));
     QStringList names;
     const QSqlRecord record = query.record();
-    for (int i = 0; i < record.count(); ++i) names << record.fieldName(i);
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
     return names;
 }
 
 // The failure's description, or "" when the call succeeds.
-template <typename Call>
-QString failureOf(Call call)
+template <typename Call> QString failureOf(Call call)
 {
     try {
         call();
@@ -48,25 +49,34 @@ TEST_F(EmbeddedStore, SchemaHoldsTheObjectsTheRunsUse)
         const char* table;
         QStringList columns;
     } expected[] = {
-        {"Prodotti", {"IDProd", "Zefiro", "BarcodeTitolo", "Testata", "SottoTitolo", "IDTipoProdotto", "GiorniScadenzaResa"}},
-        {"Uscite", {"IDUscita", "IDProd", "BarcodeAddon", "Addon", "NumeroCopertina", "DataUscita",
-                    "PrezzoCopertinaEuroDistributore", "Zefiro", "dataRRpdv1", "dataResa", "IDIva", "PrezzoVenditaExtra",
-                    "Giacenza", "PrezzoNetto", "UmAcquisto", "UmVendita"}},
-        {"vUscite", {"IDUscita", "IDTipoProdotto", "Testata", "NumeroCopertina", "PrezzoNetto", "UmAcquisto", "UmVendita"}},
+        {"Prodotti",
+         {"IDProd", "Zefiro", "BarcodeTitolo", "Testata", "SottoTitolo", "IDTipoProdotto",
+          "GiorniScadenzaResa"}},
+        {"Uscite",
+         {"IDUscita", "IDProd", "BarcodeAddon", "Addon", "NumeroCopertina", "DataUscita",
+          "PrezzoCopertinaEuroDistributore", "Zefiro", "dataRRpdv1", "dataResa", "IDIva",
+          "PrezzoVenditaExtra", "Giacenza", "PrezzoNetto", "UmAcquisto", "UmVendita"}},
+        {"vUscite",
+         {"IDUscita", "IDTipoProdotto", "Testata", "NumeroCopertina", "PrezzoNetto", "UmAcquisto",
+          "UmVendita"}},
         {"IVA", {"IDIVA", "Aliquota"}},
         {"TipiDocumento", {"IDTipoDocumento", "Descrizione", "NomeContatore"}},
-        {"Vendite_VT", {"IDVendita", "IDRiga", "Data", "Ora", "Barcode", QStringLiteral("Quantità"), "IDUscita", "Prezzo",
-                        "Elaborato"}},
-        {"Documenti", {"IDDocumento", "IDFornitore", "numero", "IDTipoDocumento", "Descrizione", "Note", "Data",
-                       "TotaleImponibile", "TotaleIVA", "TotaleBolla", "ValoreBolla", "TotaleFIEG", "TotaleAltri"}},
-        {"DocumentiRighe", {"IDDocumentoRiga", "IDDocumento", "NumeroRiga", "IDUscita", "idcausaleMovimento", "Descrizione",
-                            "Iva", "PrezzoNetto", "PrezzoCopertina", "Spunta", "QTA", "QtaRec", "UM"}},
+        {"Vendite_VT",
+         {"IDVendita", "IDRiga", "Data", "Ora", "Barcode", QStringLiteral("Quantità"), "IDUscita", "Prezzo",
+          "Elaborato"}},
+        {"Documenti",
+         {"IDDocumento", "IDFornitore", "numero", "IDTipoDocumento", "Descrizione", "Note", "Data",
+          "TotaleImponibile", "TotaleIVA", "TotaleBolla", "ValoreBolla", "TotaleFIEG", "TotaleAltri"}},
+        {"DocumentiRighe",
+         {"IDDocumentoRiga", "IDDocumento", "NumeroRiga", "IDUscita", "idcausaleMovimento", "Descrizione",
+          "Iva", "PrezzoNetto", "PrezzoCopertina", "Spunta", "QTA", "QtaRec", "UM"}},
     };
     for (const auto& row : expected)
         EXPECT_EQ(columnsOf(connection, QString::fromLatin1(row.table)), row.columns) << row.table;
 
     // Type 7 names its numbering counter, and that counter exists.
-    QSqlQuery type = connection.esegui(QStringLiteral("SELECT NomeContatore FROM TipiDocumento WHERE IDTipoDocumento = 7"));
+    QSqlQuery type = connection.esegui(
+        QStringLiteral("SELECT NomeContatore FROM TipiDocumento WHERE IDTipoDocumento = 7"));
     ASSERT_TRUE(type.next());
     const QString counter = type.value(0).toString();
     EXPECT_FALSE(counter.isEmpty());
@@ -78,9 +88,11 @@ TEST_F(EmbeddedStore, ViewTakesTypeAndTitleFromTheIssuesTitle)
 {
     createStore(QStringLiteral("TAVIRA"));
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
-    connection.esegui(QStringLiteral("INSERT INTO Prodotti (IDProd, Testata, IDTipoProdotto) VALUES (5, 'Gazzetta', 2)"));
-    connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, NumeroCopertina, PrezzoNetto, UmAcquisto, "
-                                     "UmVendita) VALUES (50, 5, '123', 1.2, 'CF', 'PZ')"));
+    connection.esegui(
+        QStringLiteral("INSERT INTO Prodotti (IDProd, Testata, IDTipoProdotto) VALUES (5, 'Gazzetta', 2)"));
+    connection.esegui(
+        QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, NumeroCopertina, PrezzoNetto, UmAcquisto, "
+                       "UmVendita) VALUES (50, 5, '123', 1.2, 'CF', 'PZ')"));
     QSqlQuery view = connection.esegui(QStringLiteral("SELECT * FROM vUscite WHERE IDUscita=50"));
     ASSERT_TRUE(view.next());
     EXPECT_EQ(view.value(QStringLiteral("IDTipoProdotto")).toInt(), 2);
@@ -110,18 +122,22 @@ TEST_F(EmbeddedStore, CounterGivesConsecutiveValuesAndMinusOneWithoutValue)
     EXPECT_EQ(incrementaContatore(connection, QStringLiteral("Sconosciuto")), -1);
     connection.esegui(QStringLiteral("INSERT INTO Contatori (NomeContatore, Valore) VALUES ('Vuoto', NULL)"));
     EXPECT_EQ(incrementaContatore(connection, QStringLiteral("Vuoto")), -1);
-    connection.esegui(QStringLiteral("UPDATE Contatori SET Valore = 2147483647 WHERE NomeContatore = 'IDDocumentoRiga'"));
-    EXPECT_NE(failureOf([&] { incrementaContatore(connection, QStringLiteral("IDDocumentoRiga")); }), QString());
+    connection.esegui(
+        QStringLiteral("UPDATE Contatori SET Valore = 2147483647 WHERE NomeContatore = 'IDDocumentoRiga'"));
+    EXPECT_NE(failureOf([&] { incrementaContatore(connection, QStringLiteral("IDDocumentoRiga")); }),
+              QString());
 }
 
 TEST_F(EmbeddedStore, TextComparisonsIgnoreCaseAndTrailingBlanks)
 {
     createStore(QStringLiteral("TAVIRA"));
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
-    connection.esegui(QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Elaborato) VALUES (?, ?, '0')"),
-                      {QStringLiteral("ABC"), QStringLiteral("0001")});
-    connection.esegui(QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Elaborato) VALUES (?, ?, '0')"),
-                      {QStringLiteral("Città"), QStringLiteral("1")});
+    connection.esegui(
+        QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Elaborato) VALUES (?, ?, '0')"),
+        {QStringLiteral("ABC"), QStringLiteral("0001")});
+    connection.esegui(
+        QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Elaborato) VALUES (?, ?, '0')"),
+        {QStringLiteral("Città"), QStringLiteral("1")});
     const struct
     {
         const char* name;
@@ -138,17 +154,21 @@ TEST_F(EmbeddedStore, TextComparisonsIgnoreCaseAndTrailingBlanks)
         {"different text", QStringLiteral("abd"), 0},
     };
     for (const auto& row : rows) {
-        QSqlQuery query = connection.esegui(QStringLiteral("SELECT count(*) FROM Vendite_VT WHERE IDVendita = ?"), {row.probe});
+        QSqlQuery query = connection.esegui(
+            QStringLiteral("SELECT count(*) FROM Vendite_VT WHERE IDVendita = ?"), {row.probe});
         ASSERT_TRUE(query.next());
         EXPECT_EQ(query.value(0).toInt(), row.matches) << row.name;
     }
     // A literal with a blank before the closing quote, as the sales run writes it.
-    QSqlQuery literal = connection.esegui(QStringLiteral("SELECT IDRiga FROM Vendite_VT WHERE IDVendita = 'abc ' order by IDRiga"));
+    QSqlQuery literal = connection.esegui(
+        QStringLiteral("SELECT IDRiga FROM Vendite_VT WHERE IDVendita = 'abc ' order by IDRiga"));
     ASSERT_TRUE(literal.next());
     EXPECT_EQ(literal.value(0).toString(), QStringLiteral("0001"));
     // DISTINCT and the index on (IDVendita, IDRiga) agree with the comparison.
-    connection.esegui(QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Elaborato) VALUES ('abc  ', '2', '0')"));
-    QSqlQuery distinct = connection.esegui(QStringLiteral("SELECT count(DISTINCT IDVendita) FROM Vendite_VT"));
+    connection.esegui(
+        QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Elaborato) VALUES ('abc  ', '2', '0')"));
+    QSqlQuery distinct =
+        connection.esegui(QStringLiteral("SELECT count(DISTINCT IDVendita) FROM Vendite_VT"));
     ASSERT_TRUE(distinct.next());
     EXPECT_EQ(distinct.value(0).toInt(), 2);
     QSqlQuery indexed = connection.esegui(
@@ -164,9 +184,9 @@ TEST(TextCollation, OrdersLikeAFoldedTextWithoutTrailingBlanks)
     };
     EXPECT_EQ(cmp("abc", "ABC  "), 0);
     EXPECT_LT(cmp("abc", "abd"), 0);
-    EXPECT_GT(cmp("B", "a"), 0);        // letters sort without regard to case
-    EXPECT_LT(cmp("ab", "abc"), 0);     // a prefix first
-    EXPECT_LT(cmp("ab ", "ab!"), 0);    // the trailing blank is gone: "ab" < "ab!"
+    EXPECT_GT(cmp("B", "a"), 0);               // letters sort without regard to case
+    EXPECT_LT(cmp("ab", "abc"), 0);            // a prefix first
+    EXPECT_LT(cmp("ab ", "ab!"), 0);           // the trailing blank is gone: "ab" < "ab!"
     EXPECT_EQ(cmp("\xC3\xA0", "\xC3\x80"), 0); // à = À
     EXPECT_EQ(cmp("", "   "), 0);
 }
@@ -175,17 +195,20 @@ TEST_F(EmbeddedStore, PricesAreReadAsExactDecimalText)
 {
     createStore(QStringLiteral("TAVIRA"));
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
-    connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, PrezzoCopertinaEuroDistributore, Giacenza) VALUES "
-                                     "(1, 2.675, -3), (2, '1.005', 999), (3, 0.1, 2.5)"));
+    connection.esegui(
+        QStringLiteral("INSERT INTO Uscite (IDUscita, PrezzoCopertinaEuroDistributore, Giacenza) VALUES "
+                       "(1, 2.675, -3), (2, '1.005', 999), (3, 0.1, 2.5)"));
     const struct
     {
         int id;
         qint64 cents;
         QString text;
-    } rows[] = {{1, 268, QStringLiteral("2.675")}, {2, 100, QStringLiteral("1.005")}, {3, 10, QStringLiteral("0.1")}};
+    } rows[] = {
+        {1, 268, QStringLiteral("2.675")}, {2, 100, QStringLiteral("1.005")}, {3, 10, QStringLiteral("0.1")}};
     for (const auto& row : rows) {
         QSqlQuery query = connection.esegui(
-            QStringLiteral("SELECT PrezzoCopertinaEuroDistributore FROM Uscite WHERE IDUscita = ?"), {row.id});
+            QStringLiteral("SELECT PrezzoCopertinaEuroDistributore FROM Uscite WHERE IDUscita = ?"),
+            {row.id});
         ASSERT_TRUE(query.next());
         EXPECT_EQ(query.value(0).toString(), row.text) << row.id;
         const std::optional<NumeroEsatto> price = NumeroEsatto::daValore(query.value(0));
@@ -200,13 +223,16 @@ TEST_F(EmbeddedStore, ResultsStayOpenWhileOtherQueriesRun)
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     for (int id = 1; id <= 3; ++id) {
         connection.esegui(QStringLiteral("INSERT INTO Prodotti (IDProd, Zefiro) VALUES (?, 1)"), {id});
-        connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd) VALUES (?, ?)"), {id * 10, id});
+        connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd) VALUES (?, ?)"),
+                          {id * 10, id});
     }
     QSqlQuery titles = connection.esegui(QStringLiteral("SELECT IDProd FROM Prodotti ORDER BY IDProd"));
     QList<int> issues;
     while (titles.next()) {
-        QSqlQuery issue = connection.esegui(QStringLiteral("SELECT IDUscita FROM Uscite WHERE IDProd = ?"), {titles.value(0)});
-        while (issue.next()) issues << issue.value(0).toInt();
+        QSqlQuery issue = connection.esegui(QStringLiteral("SELECT IDUscita FROM Uscite WHERE IDProd = ?"),
+                                            {titles.value(0)});
+        while (issue.next())
+            issues << issue.value(0).toInt();
     }
     EXPECT_EQ(issues, (QList<int>{10, 20, 30}));
     EXPECT_EQ(titles.size(), -1); // no record count: the runs count by reading
@@ -228,15 +254,18 @@ TEST_F(EmbeddedStore, DatabaseNamesAreFoundWithoutRegardToCaseButNeverOutsideThe
 
 TEST_F(EmbeddedStore, MissingFileFailsWithoutCreatingOne)
 {
-    const QString description = failureOf([&] { StoreConnection(settingsFor(QStringLiteral("TAVIRA_NUOVO")), 3, 60); });
+    const QString description =
+        failureOf([&] { StoreConnection(settingsFor(QStringLiteral("TAVIRA_NUOVO")), 3, 60); });
     EXPECT_TRUE(description.contains(QStringLiteral("TAVIRA_NUOVO"))) << qPrintable(description);
     EXPECT_TRUE(QDir(storeFolder()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(EmbeddedStore, FileThatIsNotADatabaseFailsClearly)
 {
-    writeBytes(QStringLiteral("negozio/TAVIRA_ROTTO.sqlite"), QByteArray("This is not a database at all.\r\n").repeated(200));
-    const QString description = failureOf([&] { StoreConnection(settingsFor(QStringLiteral("TAVIRA_ROTTO")), 3, 60); });
+    writeBytes(QStringLiteral("negozio/TAVIRA_ROTTO.sqlite"),
+               QByteArray("This is not a database at all.\r\n").repeated(200));
+    const QString description =
+        failureOf([&] { StoreConnection(settingsFor(QStringLiteral("TAVIRA_ROTTO")), 3, 60); });
     EXPECT_TRUE(description.contains(QStringLiteral("non è un database SQLite"))) << qPrintable(description);
     EXPECT_EQ(readBytes(QStringLiteral("negozio/TAVIRA_ROTTO.sqlite")).size(), 32 * 200); // untouched
 }
@@ -247,7 +276,8 @@ TEST_F(EmbeddedStore, MissingTableFailsClearly)
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     connection.esegui(QStringLiteral("DROP VIEW vUscite"));
     connection.esegui(QStringLiteral("DROP TABLE Uscite"));
-    const QString description = failureOf([&] { connection.esegui(QStringLiteral("SELECT IDUscita FROM Uscite")); });
+    const QString description =
+        failureOf([&] { connection.esegui(QStringLiteral("SELECT IDUscita FROM Uscite")); });
     EXPECT_TRUE(description.contains(QStringLiteral("no such table: Uscite"))) << qPrintable(description);
 }
 
@@ -285,12 +315,14 @@ TEST_F(EmbeddedStore, DateLiteralComparesAsTheDayAtMidnight)
 {
     createStore(QStringLiteral("TAVIRA"));
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
-    connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, DataUscita) VALUES (1, '2026-06-09'), (2, '2026-06-10'), "
-                                     "(3, '2026-06-10 00:00:00'), (4, '2026-06-10 00:00:01'), (5, '2026-06-11')"));
+    connection.esegui(QStringLiteral(
+        "INSERT INTO Uscite (IDUscita, DataUscita) VALUES (1, '2026-06-09'), (2, '2026-06-10'), "
+        "(3, '2026-06-10 00:00:00'), (4, '2026-06-10 00:00:01'), (5, '2026-06-11')"));
     QSqlQuery later = connection.esegui(QStringLiteral("SELECT IDUscita FROM Uscite WHERE DataUscita > ") +
                                         connection.dialetto().letteraleData(QDate(2026, 6, 10)) +
                                         QStringLiteral(" ORDER BY IDUscita"));
     QList<int> ids;
-    while (later.next()) ids << later.value(0).toInt();
+    while (later.next())
+        ids << later.value(0).toInt();
     EXPECT_EQ(ids, (QList<int>{4, 5}));
 }

@@ -6,8 +6,8 @@
 #include "connectiontest.h"
 #include "counters.h"
 #include "embeddedstore.h"
-#include "numbers.h"
 #include "exactnumber.h"
+#include "numbers.h"
 #include "sharedconnection.h"
 #include "sqlitecollation.h"
 #include "storeconnection.h"
@@ -61,7 +61,8 @@ public:
     {
         EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost, 0));
         QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) m_held.push_back(socket);
+            while (QTcpSocket* socket = m_server.nextPendingConnection())
+                m_held.push_back(socket);
         });
     }
     QString serverName() const { return QStringLiteral("127.0.0.1,%1").arg(m_server.serverPort()); }
@@ -108,9 +109,9 @@ TEST_F(FreeTdsPath, UnansweredServerGivesUpWithinTheLimitWhileEventsRun)
     WatchedPump watch;
     QElapsedTimer elapsed;
     elapsed.start();
-    const bool connected = ConnettiDatabase({server.serverName(), QStringLiteral("sa"), QStringLiteral("x"),
-                                             QStringLiteral("TAVIRA")},
-                                            watch.pump());
+    const bool connected = ConnettiDatabase(
+        {server.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")},
+        watch.pump());
     const qint64 took = elapsed.elapsed();
     EXPECT_FALSE(connected);
     EXPECT_LT(took, 5600);
@@ -131,8 +132,8 @@ TEST_F(FreeTdsPath, ClosedPortFailsQuickly)
     } // closed again: nothing listens there now
     QElapsedTimer elapsed;
     elapsed.start();
-    EXPECT_FALSE(ConnettiDatabase({QStringLiteral("127.0.0.1,%1").arg(port), QStringLiteral("sa"), QStringLiteral("x"),
-                                   QStringLiteral("TAVIRA")},
+    EXPECT_FALSE(ConnettiDatabase({QStringLiteral("127.0.0.1,%1").arg(port), QStringLiteral("sa"),
+                                   QStringLiteral("x"), QStringLiteral("TAVIRA")},
                                   [] { QCoreApplication::processEvents(); }));
     EXPECT_LT(elapsed.elapsed(), 5600);
 }
@@ -141,8 +142,8 @@ TEST_F(FreeTdsPath, UnknownHostFailsWithinTheWait)
 {
     QElapsedTimer elapsed;
     elapsed.start();
-    EXPECT_FALSE(ConnettiDatabase({QStringLiteral("server-assente.invalid"), QStringLiteral("sa"), QStringLiteral("x"),
-                                   QStringLiteral("TAVIRA")},
+    EXPECT_FALSE(ConnettiDatabase({QStringLiteral("server-assente.invalid"), QStringLiteral("sa"),
+                                   QStringLiteral("x"), QStringLiteral("TAVIRA")},
                                   [] { QCoreApplication::processEvents(); }));
     EXPECT_LT(elapsed.elapsed(), 5600);
 }
@@ -154,9 +155,9 @@ TEST_F(FreeTdsPath, AbandonedWorkerCleansUpWhenTheDriverReturns)
     const QStringList namesBefore = QSqlDatabase::connectionNames();
     QElapsedTimer elapsed;
     elapsed.start();
-    const RisultatoProva result = provaConnessione({server.serverName(), QStringLiteral("sa"), QStringLiteral("x"),
-                                                    QStringLiteral("TAVIRA")},
-                                                   2, 300, [] { QCoreApplication::processEvents(); });
+    const RisultatoProva result = provaConnessione(
+        {server.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")}, 2, 300,
+        [] { QCoreApplication::processEvents(); });
     EXPECT_EQ(result.esito, EsitoProva::NonAperta);
     EXPECT_LT(elapsed.elapsed(), 1000);
     EXPECT_EQ(lavoriInCorso(), before + 1); // still waiting on the server
@@ -170,9 +171,9 @@ TEST_F(FreeTdsPath, AbandonedWorkerCleansUpWhenTheDriverReturns)
 TEST_F(FreeTdsPath, DISABLED_ProgramEndsWhileAWorkerWaits)
 {
     auto* server = new SilentServer; // left open: the worker must still be waiting when the program ends
-    const RisultatoProva result = provaConnessione({server->serverName(), QStringLiteral("sa"), QStringLiteral("x"),
-                                                    QStringLiteral("TAVIRA")},
-                                                   60, 100, [] { QCoreApplication::processEvents(); });
+    const RisultatoProva result = provaConnessione(
+        {server->serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")}, 60, 100,
+        [] { QCoreApplication::processEvents(); });
     EXPECT_EQ(result.esito, EsitoProva::NonAperta);
     EXPECT_EQ(lavoriInCorso(), 1);
 }
@@ -241,8 +242,8 @@ TEST_F(FreeTdsPath, LoginCarriesValuesWithSeparatorsIntact)
 {
     qputenv("ESPORTA_IMPORTA_ODBC_EXTRA", "TDS_Version=7.0");
     LoginReader server;
-    EXPECT_FALSE(ConnettiDatabase({server.serverName(), QStringLiteral("sa;UID=x"), QStringLiteral("a;b=c{d;PWD=e"),
-                                   QStringLiteral("TAVIRA=1;x")},
+    EXPECT_FALSE(ConnettiDatabase({server.serverName(), QStringLiteral("sa;UID=x"),
+                                   QStringLiteral("a;b=c{d;PWD=e"), QStringLiteral("TAVIRA=1;x")},
                                   [] { QCoreApplication::processEvents(); }));
     ASSERT_EQ(server.packetType, QByteArray(1, 0x10));
     EXPECT_EQ(server.user, QStringLiteral("sa;UID=x"));
@@ -253,8 +254,9 @@ TEST_F(FreeTdsPath, LoginCarriesValuesWithSeparatorsIntact)
 TEST_F(FreeTdsPath, PasswordWithAClosingBraceNeverLeaves)
 {
     SilentServer server;
-    EXPECT_FALSE(ConnettiDatabase({server.serverName(), QStringLiteral("sa"), QStringLiteral("a}b"), QStringLiteral("T")},
-                                  [] { QCoreApplication::processEvents(); }));
+    EXPECT_FALSE(ConnettiDatabase(
+        {server.serverName(), QStringLiteral("sa"), QStringLiteral("a}b"), QStringLiteral("T")},
+        [] { QCoreApplication::processEvents(); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(server.accepted(), 0u);
 }
@@ -288,20 +290,27 @@ TEST_F(SqliteOdbcPath, QueriesBoundValuesDecimalsAndOpenResults)
     StoreConnection connection(settings, 3, 5);
     ASSERT_EQ(connection.motore(), Motore::SqlServer);
     ASSERT_EQ(connection.database().driverName(), QStringLiteral("QODBC"));
-    connection.esegui(QStringLiteral("INSERT INTO Prodotti (IDProd, Testata) VALUES (?, ?)"), {1, QStringLiteral("Città")});
-    connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, PrezzoCopertinaEuroDistributore) VALUES "
-                                     "(?, 1, ?)"),
-                      {10, QStringLiteral("2.675")});
-    connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, PrezzoCopertinaEuroDistributore) VALUES "
-                                     "(11, 1, 1.5)"));
+    connection.esegui(QStringLiteral("INSERT INTO Prodotti (IDProd, Testata) VALUES (?, ?)"),
+                      {1, QStringLiteral("Città")});
+    connection.esegui(
+        QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, PrezzoCopertinaEuroDistributore) VALUES "
+                       "(?, 1, ?)"),
+        {10, QStringLiteral("2.675")});
+    connection.esegui(
+        QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, PrezzoCopertinaEuroDistributore) VALUES "
+                       "(11, 1, 1.5)"));
 
-    QSqlQuery titles = connection.esegui(QStringLiteral("SELECT IDProd, Testata FROM Prodotti WHERE Testata = ?"),
-                                         {QStringLiteral("CITTÀ  ")});
+    QSqlQuery titles =
+        connection.esegui(QStringLiteral("SELECT IDProd, Testata FROM Prodotti WHERE Testata = ?"),
+                          {QStringLiteral("CITTÀ  ")});
     ASSERT_TRUE(titles.next()) << "the collation did not reach the driver's connection";
     QList<qint64> cents;
-    QSqlQuery issues = connection.esegui(QStringLiteral(
-        "SELECT PrezzoCopertinaEuroDistributore FROM Uscite WHERE IDProd = ? ORDER BY IDUscita"), {titles.value(0)});
-    while (issues.next()) cents << NumeroEsatto::daValore(issues.value(0))->inUnita(2).value_or(-1);
+    QSqlQuery issues = connection.esegui(
+        QStringLiteral(
+            "SELECT PrezzoCopertinaEuroDistributore FROM Uscite WHERE IDProd = ? ORDER BY IDUscita"),
+        {titles.value(0)});
+    while (issues.next())
+        cents << NumeroEsatto::daValore(issues.value(0))->inUnita(2).value_or(-1);
     EXPECT_EQ(cents, (QList<qint64>{268, 150}));
     EXPECT_FALSE(titles.next());
 }

@@ -18,7 +18,10 @@ void StoreFolderTest::TearDown()
     ProgramFolderTest::TearDown();
 }
 
-QString StoreFolderTest::storeFolder() const { return path(QStringLiteral("negozio")); }
+QString StoreFolderTest::storeFolder() const
+{
+    return path(QStringLiteral("negozio"));
+}
 
 QString StoreFolderTest::createStore(const QString& name) const
 {

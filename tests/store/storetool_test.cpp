@@ -1,8 +1,8 @@
 #include "demodata.h"
 #include "embeddedstore.h"
+#include "exactnumber.h"
 #include "failure.h"
 #include "numbers.h"
-#include "exactnumber.h"
 #include "salesfile.h"
 #include "storeconnection.h"
 #include "storetool.h"
@@ -39,7 +39,8 @@ QByteArray contentDigest(const QString& file)
     for (const char* table : {"Prodotti ORDER BY IDProd", "Uscite ORDER BY IDUscita", "IVA ORDER BY IDIVA"}) {
         QSqlQuery query = connection.esegui(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
         while (query.next())
-            for (int i = 0; i < query.record().count(); ++i) hash.addData(query.value(i).toString().toUtf8() + '|');
+            for (int i = 0; i < query.record().count(); ++i)
+                hash.addData(query.value(i).toString().toUtf8() + '|');
     }
     return hash.result();
 }
@@ -113,13 +114,16 @@ TEST_F(StoreTool, DemoIsPlausibleAndDeterministic)
     EXPECT_GT(single(store, QStringLiteral("SELECT count(*) FROM Prodotti WHERE Zefiro = 0")), 0);
     const QString today = pinnedNow().date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString yearAgo = pinnedNow().date().addDays(-365).toString(QStringLiteral("yyyy-MM-dd"));
-    EXPECT_EQ(single(store, QStringLiteral("SELECT count(*) FROM Uscite WHERE DataUscita > '%1' OR DataUscita < '%2'")
+    EXPECT_EQ(single(store, QStringLiteral(
+                                "SELECT count(*) FROM Uscite WHERE DataUscita > '%1' OR DataUscita < '%2'")
                                 .arg(today, yearAgo)),
               0);
-    for (const char* condition : {"Giacenza = 0", "Giacenza < 0", "Giacenza = 999", "Giacenza > 0 AND Giacenza < 999",
-                                  "dataResa IS NOT NULL", "dataRRpdv1 IS NOT NULL", "length(BarcodeAddon) = 18",
-                                  "BarcodeAddon IS NULL", "IDIva IS NULL", "IDIva = 4", "PrezzoVenditaExtra > 0"})
-        EXPECT_GT(single(store, QStringLiteral("SELECT count(*) FROM Uscite WHERE ") + QLatin1String(condition)), 0)
+    for (const char* condition :
+         {"Giacenza = 0", "Giacenza < 0", "Giacenza = 999", "Giacenza > 0 AND Giacenza < 999",
+          "dataResa IS NOT NULL", "dataRRpdv1 IS NOT NULL", "length(BarcodeAddon) = 18",
+          "BarcodeAddon IS NULL", "IDIva IS NULL", "IDIva = 4", "PrezzoVenditaExtra > 0"})
+        EXPECT_GT(
+            single(store, QStringLiteral("SELECT count(*) FROM Uscite WHERE ") + QLatin1String(condition)), 0)
             << condition;
     EXPECT_EQ(single(store, QStringLiteral("SELECT count(*) FROM Uscite WHERE length(Addon) <> 5")), 0);
     // Title barcodes: 13 digits with a valid check digit.
@@ -130,15 +134,20 @@ TEST_F(StoreTool, DemoIsPlausibleAndDeterministic)
         EXPECT_EQ(barcode.right(1).toInt(), cifraControlloEan(barcode.left(12))) << qPrintable(barcode);
     }
     // Prices are decimal values of whole cents.
-    QSqlQuery prices = store.esegui(QStringLiteral("SELECT PrezzoCopertinaEuroDistributore, PrezzoNetto FROM Uscite"));
+    QSqlQuery prices =
+        store.esegui(QStringLiteral("SELECT PrezzoCopertinaEuroDistributore, PrezzoNetto FROM Uscite"));
     while (prices.next())
         for (int i = 0; i < 2; ++i) {
             const QString text = prices.value(i).toString();
-            ASSERT_TRUE(text.contains(QLatin1Char('.')) ? text.section(QLatin1Char('.'), 1).size() <= 2 : true) << qPrintable(text);
+            ASSERT_TRUE(text.contains(QLatin1Char('.')) ? text.section(QLatin1Char('.'), 1).size() <= 2
+                                                        : true)
+                << qPrintable(text);
         }
 
-    ASSERT_EQ(runTool({"demo", path(QStringLiteral("same.sqlite")), "--titoli", "400", "--seed", "5"}).status, 0);
-    ASSERT_EQ(runTool({"demo", path(QStringLiteral("other.sqlite")), "--titoli", "400", "--seed", "6"}).status, 0);
+    ASSERT_EQ(runTool({"demo", path(QStringLiteral("same.sqlite")), "--titoli", "400", "--seed", "5"}).status,
+              0);
+    ASSERT_EQ(
+        runTool({"demo", path(QStringLiteral("other.sqlite")), "--titoli", "400", "--seed", "6"}).status, 0);
     EXPECT_EQ(contentDigest(file), contentDigest(path(QStringLiteral("same.sqlite"))));
     EXPECT_NE(contentDigest(file), contentDigest(path(QStringLiteral("other.sqlite"))));
 }
@@ -209,8 +218,9 @@ TEST_F(StoreTool, SalesFileForTheStoresIssues)
         const QString barcodeAddon = QString::fromLatin1(line.mid(43, 18)).trimmed();
         // The barcode and add-on are those of a store issue (the one named, when it is named).
         QSqlQuery match = connection.esegui(
-            QStringLiteral("SELECT u.IDUscita, u.PrezzoCopertinaEuroDistributore FROM Uscite AS u JOIN Prodotti AS p "
-                           "ON p.IDProd = u.IDProd WHERE (u.BarcodeAddon = ? OR p.BarcodeTitolo || u.Addon = ?)%1")
+            QStringLiteral(
+                "SELECT u.IDUscita, u.PrezzoCopertinaEuroDistributore FROM Uscite AS u JOIN Prodotti AS p "
+                "ON p.IDProd = u.IDProd WHERE (u.BarcodeAddon = ? OR p.BarcodeTitolo || u.Addon = ?)%1")
                 .arg(issue ? QStringLiteral(" AND u.IDUscita = %1").arg(issue) : QString()),
             {barcodeAddon, barcodeAddon});
         ASSERT_TRUE(match.next()) << line.constData();
@@ -227,12 +237,16 @@ TEST_F(StoreTool, SalesFileForTheStoresIssues)
 
 TEST_F(StoreTool, SalesNeedAStoreWithIssues)
 {
-    EXPECT_EQ(runTool({"vendite", path(QStringLiteral("assente.sqlite")), path(QStringLiteral("v.dat"))}).status, 1);
+    EXPECT_EQ(
+        runTool({"vendite", path(QStringLiteral("assente.sqlite")), path(QStringLiteral("v.dat"))}).status,
+        1);
     ASSERT_EQ(runTool({"init", path(QStringLiteral("vuoto.sqlite"))}).status, 0);
-    const ToolRun empty = runTool({"vendite", path(QStringLiteral("vuoto.sqlite")), path(QStringLiteral("v.dat"))});
+    const ToolRun empty =
+        runTool({"vendite", path(QStringLiteral("vuoto.sqlite")), path(QStringLiteral("v.dat"))});
     EXPECT_EQ(empty.status, 1);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("non contiene uscite")));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("v.dat"))));
     writeBytes(QStringLiteral("rotto.sqlite"), QByteArray(4096, 'x'));
-    EXPECT_EQ(runTool({"vendite", path(QStringLiteral("rotto.sqlite")), path(QStringLiteral("v.dat"))}).status, 1);
+    EXPECT_EQ(
+        runTool({"vendite", path(QStringLiteral("rotto.sqlite")), path(QStringLiteral("v.dat"))}).status, 1);
 }

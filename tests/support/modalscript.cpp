@@ -4,8 +4,8 @@
 
 #include <QAbstractButton>
 
-#include <gtest/gtest.h>
 #include <QTest>
+#include <gtest/gtest.h>
 
 ModalScript::ModalScript()
 {
@@ -24,7 +24,10 @@ ModalScript::ModalScript()
     });
 }
 
-ModalScript::~ModalScript() { setModalDriver({}); }
+ModalScript::~ModalScript()
+{
+    setModalDriver({});
+}
 
 ModalScript& ModalScript::then(Step step)
 {

@@ -25,7 +25,7 @@ public:
     int shown() const { return m_shown; }
     int unexpected() const { return m_unexpected; }
     bool finished() const { return m_steps.empty(); }
-    const QStringList& texts() const { return m_texts; } // texts of the message boxes seen
+    const QStringList& texts() const { return m_texts; }   // texts of the message boxes seen
     const QStringList& titles() const { return m_titles; } // window titles of every modal seen
 
 private:

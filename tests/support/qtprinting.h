@@ -6,10 +6,14 @@
 #include <ostream>
 
 // Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& texts, std::ostream* out)
 {
     *out << '{';
-    for (const QString& text : texts) *out << " \"" << text.toStdString() << '"';
+    for (const QString& text : texts)
+        *out << " \"" << text.toStdString() << '"';
     *out << " }";
 }

@@ -9,9 +9,15 @@ namespace {
 QDateTime g_now;
 }
 
-QDateTime ProgramFolderTest::pinnedNow() { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)); }
+QDateTime ProgramFolderTest::pinnedNow()
+{
+    return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3));
+}
 
-void ProgramFolderTest::setNow(const QDateTime& now) { g_now = now; }
+void ProgramFolderTest::setNow(const QDateTime& now)
+{
+    g_now = now;
+}
 
 void ProgramFolderTest::SetUp()
 {

@@ -1,6 +1,9 @@
 #include "commandline.h"
 
-QString testoRigaComando(const QStringList& arguments) { return arguments.mid(1).join(QLatin1Char(' ')); }
+QString testoRigaComando(const QStringList& arguments)
+{
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
 
 SwitchAvvio leggiSwitch(const QString& commandLine)
 {

@@ -9,8 +9,8 @@ namespace {
 const std::array<DescrizioneScambio, 3>& table()
 {
     static const std::array<DescrizioneScambio, 3> rows{{
-        {Pannello::Catalogo, QStringLiteral("PathDestCatalogoTotale"), QStringLiteral("NomeFileCatalogoTotale"),
-         QStringLiteral("Catalogo.DAT"), true},
+        {Pannello::Catalogo, QStringLiteral("PathDestCatalogoTotale"),
+         QStringLiteral("NomeFileCatalogoTotale"), QStringLiteral("Catalogo.DAT"), true},
         {Pannello::Vendite, QStringLiteral("PathOrigineVendite"), QStringLiteral("NomeFileVendite"),
          QStringLiteral("Vendite.DAT"), false},
         {Pannello::Aggiornamento, QStringLiteral("PathDestinazioneAggiornamento"),
@@ -36,11 +36,15 @@ const DescrizioneScambio& descrizioneScambio(Pannello exchange)
 
 const std::array<Pannello, 3>& scambi()
 {
-    static const std::array<Pannello, 3> order{Pannello::Catalogo, Pannello::Vendite, Pannello::Aggiornamento};
+    static const std::array<Pannello, 3> order{Pannello::Catalogo, Pannello::Vendite,
+                                               Pannello::Aggiornamento};
     return order;
 }
 
-QString cartellaPredefinita() { return conSeparatoreFinale(cartellaProgramma()); }
+QString cartellaPredefinita()
+{
+    return conSeparatoreFinale(cartellaProgramma());
+}
 
 QString testoQualiTitoli(const QString& stored)
 {

@@ -24,8 +24,8 @@ const std::array<Pannello, 3>& scambi(); // in the order start-up handles them
 
 struct ImpostazioniScambio
 {
-    QString cartella;                  // as shown: the stored folder, or the default one
-    QString nome;                      // as shown: the stored name, or the default one
+    QString cartella;                   // as shown: the stored folder, or the default one
+    QString nome;                       // as shown: the stored name, or the default one
     std::optional<QString> qualiTitoli; // catalog only: the text shown for the title selection
 };
 

@@ -7,9 +7,15 @@ bool RegistroRun::inizia()
     return true;
 }
 
-void RegistroRun::termina() { m_inCorso = false; }
+void RegistroRun::termina()
+{
+    m_inCorso = false;
+}
 
-void RegistroRun::registraEsitoAutomatico(Pannello run, bool completata) { m_esiti[run] = completata; }
+void RegistroRun::registraEsitoAutomatico(Pannello run, bool completata)
+{
+    m_esiti[run] = completata;
+}
 
 int RegistroRun::statoUscita() const
 {

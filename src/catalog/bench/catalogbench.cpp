@@ -35,8 +35,9 @@ long picoMemoriaKb()
 void stampa(const char* what, qint64 records, qint64 elapsedNs, const QString& extra)
 {
     const double seconds = double(elapsedNs) / 1e9;
-    std::printf("%s records=%lld wall_ms=%.1f records_per_s=%.0f peak_rss_kb=%ld%s\n", what, (long long)records,
-                seconds * 1000, seconds > 0 ? double(records) / seconds : 0.0, picoMemoriaKb(), qPrintable(extra));
+    std::printf("%s records=%lld wall_ms=%.1f records_per_s=%.0f peak_rss_kb=%ld%s\n", what,
+                (long long)records, seconds * 1000, seconds > 0 ? double(records) / seconds : 0.0,
+                picoMemoriaKb(), qPrintable(extra));
 }
 
 int esporta(const ImpostazioniConnessione& settings, const QString& outFolder, const QString& mode)
@@ -67,11 +68,13 @@ int esporta(const ImpostazioniConnessione& settings, const QString& outFolder, c
 QString queryMinima(const StoreConnection& connection, ModoSelezione mode)
 {
     const QueryCatalogo queries(connection.dialetto(), dataLimiteTitoli(adesso().date()));
-    const QString lastThree = mode == ModoSelezione::UltimeTreUscite ? QStringLiteral("1") : QStringLiteral("0");
+    const QString lastThree =
+        mode == ModoSelezione::UltimeTreUscite ? QStringLiteral("1") : QStringLiteral("0");
     return QStringLiteral(
                "WITH Titoli AS (%1), Scelte AS ("
                " SELECT u.IDUscita, u.BarcodeAddon, u.Addon, u.NumeroCopertina, u.DataUscita,"
-               " u.PrezzoCopertinaEuroDistributore, u.Giacenza, t.IDProd, t.BarcodeTitolo, t.Testata, t.SottoTitolo,"
+               " u.PrezzoCopertinaEuroDistributore, u.Giacenza, t.IDProd, t.BarcodeTitolo, t.Testata, "
+               "t.SottoTitolo,"
                " t.GiorniScadenzaResa,"
                " ROW_NUMBER() OVER (PARTITION BY t.IDProd ORDER BY u.DataUscita DESC) AS Numero,"
                " CASE WHEN %2 = 1 THEN 3 WHEN t.IDTipoProdotto = 2 THEN 2 ELSE 10 END AS Quante"
@@ -119,10 +122,13 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Catalog export benchmark"));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("what"), QStringLiteral("export | floor"));
-    parser.addOption({QStringLiteral("server"), QStringLiteral("server name, e.g. sqlite:/folder"), QStringLiteral("name")});
+    parser.addOption({QStringLiteral("server"), QStringLiteral("server name, e.g. sqlite:/folder"),
+                      QStringLiteral("name")});
     parser.addOption({QStringLiteral("database"), QStringLiteral("database name"), QStringLiteral("name")});
-    parser.addOption({QStringLiteral("out"), QStringLiteral("export: folder; floor: file"), QStringLiteral("path")});
-    parser.addOption({QStringLiteral("modo"), QStringLiteral("selection mode (0 or 1)"), QStringLiteral("n"), QStringLiteral("0")});
+    parser.addOption(
+        {QStringLiteral("out"), QStringLiteral("export: folder; floor: file"), QStringLiteral("path")});
+    parser.addOption({QStringLiteral("modo"), QStringLiteral("selection mode (0 or 1)"), QStringLiteral("n"),
+                      QStringLiteral("0")});
     parser.process(app);
     const QStringList what = parser.positionalArguments();
     if (what.size() != 1 || !parser.isSet(QStringLiteral("server")) || !parser.isSet(QStringLiteral("out")))
@@ -131,7 +137,8 @@ int main(int argc, char** argv)
     const ImpostazioniConnessione settings{parser.value(QStringLiteral("server")), QString(), QString(),
                                            parser.value(QStringLiteral("database"))};
     const QString out = QFileInfo(parser.value(QStringLiteral("out"))).absoluteFilePath();
-    if (what[0] == QLatin1String("export")) return esporta(settings, out, parser.value(QStringLiteral("modo")));
+    if (what[0] == QLatin1String("export"))
+        return esporta(settings, out, parser.value(QStringLiteral("modo")));
     if (what[0] == QLatin1String("floor")) return minimo(settings, out, parser.value(QStringLiteral("modo")));
     parser.showHelp(2);
 }

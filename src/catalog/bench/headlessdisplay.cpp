@@ -27,7 +27,10 @@ void DisplaySenzaSchermo::lasciaPassareEventi()
     m_sinceLastPass.restart();
 }
 
-void DisplaySenzaSchermo::inizia() { m_sinceLastPass.start(); }
+void DisplaySenzaSchermo::inizia()
+{
+    m_sinceLastPass.start();
+}
 
 void DisplaySenzaSchermo::termina()
 {

@@ -24,8 +24,8 @@ public:
     void avvisa(IconaMessaggio, const QString&, const QString&) override {}
     ImpostazioniConnessione impostazioniConnessione() const override { return m_settings; }
 
-    void inizia();   // the run starts: the clock of the first gap
-    void termina();  // the run has ended: the last gap closes
+    void inizia();  // the run starts: the clock of the first gap
+    void termina(); // the run has ended: the last gap closes
 
     qint64 intervalloMassimoNs() const { return m_longestGap; }
     int passaggioDopoIntervallo() const { return m_longestGapPass; } // the pass that ended the longest gap

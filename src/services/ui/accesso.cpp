@@ -10,7 +10,10 @@ namespace {
 bool g_accessoConsentito = false;
 }
 
-bool AccessoConsentito() { return g_accessoConsentito; }
+bool AccessoConsentito()
+{
+    return g_accessoConsentito;
+}
 
 bool AccessoLimitato(QWidget* owner)
 {

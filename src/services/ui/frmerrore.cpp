@@ -61,7 +61,8 @@ double numberFromLabel(const QString& text)
 qint16 lineFromLabel(const QString& text)
 {
     const int value = senzaSpazi(text).toInt();
-    return qint16(qBound(int(std::numeric_limits<qint16>::min()), value, int(std::numeric_limits<qint16>::max())));
+    return qint16(
+        qBound(int(std::numeric_limits<qint16>::min()), value, int(std::numeric_limits<qint16>::max())));
 }
 } // namespace
 
@@ -75,13 +76,15 @@ FrmErrore::FrmErrore(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui:
     background.setColor(QPalette::Window, kRed);
     setPalette(background);
     setAutoFillBackground(true);
-    for (QWidget* caption : {m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6, m_ui->Label7, m_ui->Label8,
-                             m_ui->lblNumero, m_ui->lblLinea, m_ui->lblVersione, m_ui->lblForm, m_ui->lblOggetto})
+    for (QWidget* caption :
+         {m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6, m_ui->Label7, m_ui->Label8, m_ui->lblNumero,
+          m_ui->lblLinea, m_ui->lblVersione, m_ui->lblForm, m_ui->lblOggetto})
         setTextColour(caption, kWhite);
     setTextColour(m_ui->Label2, kLightYellow);
     setTextColour(m_ui->Label1, kYellow);
     const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    m_ui->Picture1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(side));
+    m_ui->Picture1->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(side));
 
     m_blink = new QTimer(this);
     m_blink->setObjectName(QStringLiteral("Timer1"));
@@ -138,4 +141,7 @@ void FrmErrore::showEvent(QShowEvent* event)
     centerOnScreen(*this);
 }
 
-void FrmErrore::closeEvent(QCloseEvent* event) { event->ignore(); }
+void FrmErrore::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}

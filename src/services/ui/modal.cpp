@@ -11,9 +11,15 @@ ModalDriver& driver()
 }
 } // namespace
 
-void setModalDriver(ModalDriver replacement) { driver() = std::move(replacement); }
+void setModalDriver(ModalDriver replacement)
+{
+    driver() = std::move(replacement);
+}
 
-bool modalDriverInstalled() { return bool(driver()); }
+bool modalDriverInstalled()
+{
+    return bool(driver());
+}
 
 int eseguiModale(QDialog& dialog)
 {

@@ -29,26 +29,60 @@ struct Kind
 const QList<Kind>& kinds()
 {
     static const QList<Kind> table = {
-        {2, 15, 1, 8, 40, 120, 250, 1, 2,
+        {2,
+         15,
+         1,
+         8,
+         40,
+         120,
+         250,
+         1,
+         2,
          {"Corriere", "Gazzetta", "Giornale", "Eco", "Messaggero", "Gazzettino", "Nazione", "Tribuna"}},
-        {1, 30, 7, 4, 30, 150, 600, 1, 14,
+        {1,
+         30,
+         7,
+         4,
+         30,
+         150,
+         600,
+         1,
+         14,
          {"Settimana", "Oggi Casa", "Motori", "Viaggi", "Enigmistica", "Salute", "Cucina Facile", "Sport"}},
-        {3, 25, 30, 3, 12, 300, 990, 1, 45,
+        {3,
+         25,
+         30,
+         3,
+         12,
+         300,
+         990,
+         1,
+         45,
          {"Giardini", "Scienza", "Fotografia", "Storia", "Natura", "Informatica", "Arredare", "Montagna"}},
-        {4, 12, 14, 3, 20, 799, 1499, 1, 60, {"Collezione", "Modellismo", "Fumetti", "Figurine", "Enciclopedia"}},
+        {4,
+         12,
+         14,
+         3,
+         20,
+         799,
+         1499,
+         1,
+         60,
+         {"Collezione", "Modellismo", "Fumetti", "Figurine", "Enciclopedia"}},
         {8, 10, 60, 1, 5, 290, 1290, 4, 90, {"Album", "Giocattoli", "Cartoleria", "Adesivi"}},
         {9, 8, 90, 1, 4, 590, 1990, 2, 120, {"Libro", "Atlante", "Guida", "Romanzo"}},
     };
     return table;
 }
 
-const QStringList kPlaces = {"di Milano", "di Roma", "del Veneto", "di Sicilia", "della Sera", "del Sud",
-                             "di Torino", "del Lago", "Italiano", "Nuovo", "Illustrato", "Moderno"};
+const QStringList kPlaces = {"di Milano", "di Roma",  "del Veneto", "di Sicilia", "della Sera", "del Sud",
+                             "di Torino", "del Lago", "Italiano",   "Nuovo",      "Illustrato", "Moderno"};
 
 const Kind& pickKind(RandomSource& random)
 {
     int total = 0;
-    for (const Kind& kind : kinds()) total += kind.weight;
+    for (const Kind& kind : kinds())
+        total += kind.weight;
     int draw = random.below(total);
     for (const Kind& kind : kinds()) {
         if (draw < kind.weight) return kind;
@@ -60,10 +94,16 @@ const Kind& pickKind(RandomSource& random)
 QString decimalText(int cents)
 {
     const int whole = qAbs(cents);
-    return QStringLiteral("%1%2.%3").arg(cents < 0 ? QStringLiteral("-") : QString()).arg(whole / 100).arg(whole % 100, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1%2.%3")
+        .arg(cents < 0 ? QStringLiteral("-") : QString())
+        .arg(whole / 100)
+        .arg(whole % 100, 2, 10, QLatin1Char('0'));
 }
 
-QString isoDay(const QDate& date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
+QString isoDay(const QDate& date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 QVariant stock(RandomSource& random)
 {
@@ -84,7 +124,8 @@ public:
               "GiorniScadenzaResa) VALUES (?, ?, ?, ?, ?, ?, ?)"))),
           m_issue(connection.prepara(QStringLiteral(
               "INSERT INTO Uscite (IDUscita, IDProd, BarcodeAddon, Addon, NumeroCopertina, DataUscita, "
-              "PrezzoCopertinaEuroDistributore, Zefiro, dataRRpdv1, dataResa, IDIva, PrezzoVenditaExtra, Giacenza, "
+              "PrezzoCopertinaEuroDistributore, Zefiro, dataRRpdv1, dataResa, IDIva, PrezzoVenditaExtra, "
+              "Giacenza, "
               "PrezzoNetto, UmAcquisto, UmVendita) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
     {
     }
@@ -93,8 +134,10 @@ public:
     {
         static const std::pair<int, int> rates[] = {{1, 0}, {2, 4}, {3, 10}, {4, 22}};
         for (const auto& [code, rate] : rates)
-            m_connection.esegui(QStringLiteral("INSERT INTO IVA (IDIVA, Aliquota) VALUES (?, ?)"), {code, rate});
-        for (int id = 1; id <= m_options.titoli; ++id) addTitle(id);
+            m_connection.esegui(QStringLiteral("INSERT INTO IVA (IDIVA, Aliquota) VALUES (?, ?)"),
+                                {code, rate});
+        for (int id = 1; id <= m_options.titoli; ++id)
+            addTitle(id);
         return m_summary;
     }
 
@@ -106,10 +149,13 @@ private:
         const QString barcode = base + QString::number(cifraControlloEan(base));
         const QString name = kind.names.at(m_random.below(int(kind.names.size()))) + QLatin1Char(' ') +
                              kPlaces.at(m_random.below(int(kPlaces.size())));
-        const QVariant subtitle = m_random.percent(40) ? QVariant(QStringLiteral("Edizione %1").arg(m_random.between(1, 9)))
-                                                       : QVariant();
-        const QVariantList title = {id, m_random.percent(90) ? 1 : 0, barcode, name, subtitle, kind.type, kind.returnDays};
-        for (int i = 0; i < title.size(); ++i) m_title.bindValue(i, title.at(i));
+        const QVariant subtitle = m_random.percent(40)
+                                      ? QVariant(QStringLiteral("Edizione %1").arg(m_random.between(1, 9)))
+                                      : QVariant();
+        const QVariantList title = {
+            id, m_random.percent(90) ? 1 : 0, barcode, name, subtitle, kind.type, kind.returnDays};
+        for (int i = 0; i < title.size(); ++i)
+            m_title.bindValue(i, title.at(i));
         m_connection.eseguiPreparata(m_title);
         ++m_summary.titoli;
 
@@ -128,7 +174,8 @@ private:
         }
     }
 
-    void addIssue(int titleId, const Kind& kind, const QString& barcode, int number, const QDate& date, int cents)
+    void addIssue(int titleId, const Kind& kind, const QString& barcode, int number, const QDate& date,
+                  int cents)
     {
         const QString addon = QString::number(number % 100000).rightJustified(5, QLatin1Char('0'));
         QVariant returned, returnedAtShop;
@@ -138,8 +185,10 @@ private:
         }
         QVariant extra;
         const int extraDraw = m_random.below(100);
-        if (extraDraw >= 95) extra = decimalText(cents + 50);
-        else if (extraDraw >= 70) extra = QStringLiteral("0");
+        if (extraDraw >= 95)
+            extra = decimalText(cents + 50);
+        else if (extraDraw >= 70)
+            extra = QStringLiteral("0");
         const QVariantList values = {
             ++m_issueId,
             titleId,
@@ -158,7 +207,8 @@ private:
             QStringLiteral("PZ"),
             QStringLiteral("PZ"),
         };
-        for (int i = 0; i < values.size(); ++i) m_issue.bindValue(i, values.at(i));
+        for (int i = 0; i < values.size(); ++i)
+            m_issue.bindValue(i, values.at(i));
         m_connection.eseguiPreparata(m_issue);
         ++m_summary.uscite;
     }
@@ -176,7 +226,8 @@ private:
 int cifraControlloEan(const QString& twelveDigits)
 {
     int sum = 0;
-    for (int i = 0; i < 12; ++i) sum += (twelveDigits.at(i).unicode() - '0') * (i % 2 == 0 ? 1 : 3);
+    for (int i = 0; i < 12; ++i)
+        sum += (twelveDigits.at(i).unicode() - '0') * (i % 2 == 0 ? 1 : 3);
     return (10 - sum % 10) % 10;
 }
 
@@ -184,7 +235,8 @@ RiepilogoDemo riempiStoreDemo(StoreConnection& connection, const OpzioniDemo& op
 {
     QSqlDatabase database = connection.database();
     if (!database.transaction())
-        throw Failure(FailureCode::Database, QStringLiteral("Impossibile iniziare la transazione dei dati dimostrativi"));
+        throw Failure(FailureCode::Database,
+                      QStringLiteral("Impossibile iniziare la transazione dei dati dimostrativi"));
     try {
         const RiepilogoDemo summary = Filler(connection, options).run();
         if (!database.commit())

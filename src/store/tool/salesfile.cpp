@@ -1,8 +1,8 @@
 #include "salesfile.h"
 
+#include "exactnumber.h"
 #include "failure.h"
 #include "numbers.h"
-#include "exactnumber.h"
 #include "randomsource.h"
 #include "storeconnection.h"
 #include "textfile.h"
@@ -60,13 +60,13 @@ QString componiRigaVendite(const RigaFileVendite& line)
 {
     if (line.rigaMovimento < 0 || line.idUscita < 0 || line.prezzoCentesimi < 0)
         throw Failure(FailureCode::Overflow, QStringLiteral("Valore negativo in un campo a cifre fisse"));
-    const QString line120 = field(line.idMovimento, 15, false) + line.quando.toString(QStringLiteral("yyyyMMddHHmm")) +
-                            field(QString::number(line.rigaMovimento), 4, true, QLatin1Char('0')) +
-                            field(QString::number(line.idUscita), 12, true, QLatin1Char('0')) +
-                            field(line.barcode, 13, false) + field(line.addon, 5, false) +
-                            field(QString::number(line.quantita), 9, true) +
-                            field(QString::number(line.prezzoCentesimi), 9, true, QLatin1Char('0')) +
-                            QString(41, QLatin1Char(' '));
+    const QString line120 =
+        field(line.idMovimento, 15, false) + line.quando.toString(QStringLiteral("yyyyMMddHHmm")) +
+        field(QString::number(line.rigaMovimento), 4, true, QLatin1Char('0')) +
+        field(QString::number(line.idUscita), 12, true, QLatin1Char('0')) + field(line.barcode, 13, false) +
+        field(line.addon, 5, false) + field(QString::number(line.quantita), 9, true) +
+        field(QString::number(line.prezzoCentesimi), 9, true, QLatin1Char('0')) +
+        QString(41, QLatin1Char(' '));
     if (line120.size() != kLineLength)
         throw Failure(FailureCode::Overflow, QStringLiteral("Data della vendita non valida"));
     return line120;
@@ -80,7 +80,8 @@ int scriviFileVendite(StoreConnection& connection, const QString& outPath, const
     RandomSource random(quint64(options.seed) * 104729 + 3);
     QSaveFile file(outPath);
     if (!file.open(QIODevice::WriteOnly))
-        throw Failure(FailureCode::PathFileAccess, QStringLiteral("Impossibile creare %1: %2").arg(outPath, file.errorString()));
+        throw Failure(FailureCode::PathFileAccess,
+                      QStringLiteral("Impossibile creare %1: %2").arg(outPath, file.errorString()));
     LineWriter writer(file);
     int lines = 0;
     const QString day = options.quando.date().toString(QStringLiteral("yyMMdd"));
@@ -105,6 +106,7 @@ int scriviFileVendite(StoreConnection& connection, const QString& outPath, const
         }
     }
     if (!file.commit())
-        throw Failure(FailureCode::PathFileAccess, QStringLiteral("Impossibile scrivere %1: %2").arg(outPath, file.errorString()));
+        throw Failure(FailureCode::PathFileAccess,
+                      QStringLiteral("Impossibile scrivere %1: %2").arg(outPath, file.errorString()));
     return lines;
 }

@@ -8,13 +8,13 @@ class StoreConnection;
 // One line of the sales file, as the shop program writes it: 120 characters, fields by position.
 struct RigaFileVendite
 {
-    QString idMovimento;   // 1-15
-    QDateTime quando;      // 16-27: yyyy mm dd hh mm
-    int rigaMovimento = 1; // 28-31, four digits
-    qint32 idUscita = 0;   // 32-43; 0 when the shop does not know the issue
-    QString barcode;       // 44-56
-    QString addon;         // 57-61
-    int quantita = 1;      // 62-70
+    QString idMovimento;        // 1-15
+    QDateTime quando;           // 16-27: yyyy mm dd hh mm
+    int rigaMovimento = 1;      // 28-31, four digits
+    qint32 idUscita = 0;        // 32-43; 0 when the shop does not know the issue
+    QString barcode;            // 44-56
+    QString addon;              // 57-61
+    int quantita = 1;           // 62-70
     qint64 prezzoCentesimi = 0; // 71-79, cents
 };
 

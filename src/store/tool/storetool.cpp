@@ -35,7 +35,8 @@ bool refuseExisting(const QString& path, bool overwrite, QTextStream& err)
     if (info.exists() && (info.isDir() || !overwrite)) {
         err << QStringLiteral("%1 esiste già%2\n")
                    .arg(QDir::toNativeSeparators(path),
-                        info.isDir() ? QStringLiteral(" ed è una cartella") : QStringLiteral(": usa --sovrascrivi per sostituirlo"));
+                        info.isDir() ? QStringLiteral(" ed è una cartella")
+                                     : QStringLiteral(": usa --sovrascrivi per sostituirlo"));
         return true;
     }
     return false;
@@ -57,11 +58,13 @@ int buildStore(const ArgomentiStrumento& arguments, const Fill& fill, QTextStrea
         throw;
     }
     // Without --sovrascrivi a file that appeared meanwhile is still not replaced.
-    const bool placed = arguments.sovrascrivi ? sostituisciFileAtomicamente(working, target.absoluteFilePath())
-                                              : QFile::rename(working, target.absoluteFilePath());
+    const bool placed = arguments.sovrascrivi
+                            ? sostituisciFileAtomicamente(working, target.absoluteFilePath())
+                            : QFile::rename(working, target.absoluteFilePath());
     if (!placed) {
         QFile::remove(working);
-        err << QStringLiteral("Impossibile mettere al suo posto %1\n").arg(QDir::toNativeSeparators(arguments.file));
+        err << QStringLiteral("Impossibile mettere al suo posto %1\n")
+                   .arg(QDir::toNativeSeparators(arguments.file));
         return 1;
     }
     return 0;
@@ -104,7 +107,9 @@ int eseguiStrumento(const QStringList& arguments, QTextStream& out, QTextStream&
             status = writeSales(*parsed, out, err);
         } else if (parsed->comando == QLatin1String("init")) {
             status = buildStore(*parsed, {}, err);
-            if (status == 0) out << QStringLiteral("Creato lo store vuoto %1\n").arg(QDir::toNativeSeparators(parsed->file));
+            if (status == 0)
+                out << QStringLiteral("Creato lo store vuoto %1\n")
+                           .arg(QDir::toNativeSeparators(parsed->file));
         } else {
             RiepilogoDemo summary;
             QElapsedTimer elapsed;
@@ -113,8 +118,9 @@ int eseguiStrumento(const QStringList& arguments, QTextStream& out, QTextStream&
             options.titoli = parsed->titoli;
             options.seed = parsed->seed;
             options.oggi = adesso().date();
-            status = buildStore(*parsed, [&](StoreConnection& connection) { summary = riempiStoreDemo(connection, options); },
-                                err);
+            status = buildStore(
+                *parsed, [&](StoreConnection& connection) { summary = riempiStoreDemo(connection, options); },
+                err);
             if (status == 0)
                 out << QStringLiteral("Creato lo store %1: %2 titoli, %3 uscite (%4 ms)\n")
                            .arg(QDir::toNativeSeparators(parsed->file))

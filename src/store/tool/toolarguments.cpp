@@ -19,7 +19,10 @@ QList<NumberOption> optionsOf(const QString& command)
     return {};
 }
 
-int positionalCount(const QString& command) { return command == QLatin1String("vendite") ? 2 : 1; }
+int positionalCount(const QString& command)
+{
+    return command == QLatin1String("vendite") ? 2 : 1;
+}
 } // namespace
 
 QString usoStrumento()
@@ -69,19 +72,26 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
         bool ok = false;
         const qint64 value = i + 1 < arguments.size() ? arguments.at(i + 1).toLongLong(&ok) : 0;
         if (!ok || value < option->low || value > option->high) {
-            error = QStringLiteral("%1 vuole un numero da %2 a %3").arg(argument).arg(option->low).arg(option->high);
+            error = QStringLiteral("%1 vuole un numero da %2 a %3")
+                        .arg(argument)
+                        .arg(option->low)
+                        .arg(option->high);
             return std::nullopt;
         }
         ++i;
-        if (argument == QLatin1String("--titoli")) result.titoli = int(value);
-        else if (argument == QLatin1String("--vendite")) result.vendite = int(value);
-        else if (argument == QLatin1String("--righe")) result.righe = int(value);
-        else result.seed = quint32(value);
+        if (argument == QLatin1String("--titoli"))
+            result.titoli = int(value);
+        else if (argument == QLatin1String("--vendite"))
+            result.vendite = int(value);
+        else if (argument == QLatin1String("--righe"))
+            result.righe = int(value);
+        else
+            result.seed = quint32(value);
     }
     if (positional.size() != positionalCount(result.comando)) {
-        error = QStringLiteral("%1 vuole %2").arg(result.comando, positionalCount(result.comando) == 2
-                                                                      ? QStringLiteral("FILE e OUT")
-                                                                      : QStringLiteral("FILE"));
+        error = QStringLiteral("%1 vuole %2")
+                    .arg(result.comando, positionalCount(result.comando) == 2 ? QStringLiteral("FILE e OUT")
+                                                                              : QStringLiteral("FILE"));
         return std::nullopt;
     }
     result.file = positional.at(0);

@@ -10,7 +10,10 @@
 #include <QLineEdit>
 
 namespace {
-void letEventsRun() { QCoreApplication::processEvents(); }
+void letEventsRun()
+{
+    QCoreApplication::processEvents();
+}
 } // namespace
 
 int voceDaSelezionare(const QStringList& entries, const QString& currentName)
@@ -21,7 +24,8 @@ int voceDaSelezionare(const QStringList& entries, const QString& currentName)
     return entries.isEmpty() ? -1 : 0;
 }
 
-FrmElencoDatabase::FrmElencoDatabase(const ImpostazioniConnessione& settings, QLineEdit& txtDb, QWidget* owner)
+FrmElencoDatabase::FrmElencoDatabase(const ImpostazioniConnessione& settings, QLineEdit& txtDb,
+                                     QWidget* owner)
     : QDialog(owner), m_txtDb(txtDb), m_ui(std::make_unique<Ui::FrmElencoDatabase>())
 {
     m_ui->setupUi(this);
@@ -40,7 +44,8 @@ void FrmElencoDatabase::carica(const ImpostazioniConnessione& settings)
     letEventsRun();
     m_ui->ComboDB->clear();
     QStringList databases;
-    ElencaDatabase(databases, settings.server, settings.utente, settings.password); // a failure is reported there
+    ElencaDatabase(databases, settings.server, settings.utente,
+                   settings.password); // a failure is reported there
     m_ui->ComboDB->addItems(databases);
     m_ui->ComboDB->setCurrentIndex(voceDaSelezionare(databases, m_txtDb.text()));
     setAppPointer(AppPointer::Icon);

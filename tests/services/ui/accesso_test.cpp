@@ -15,7 +15,10 @@
 namespace {
 const QString kWrong = QStringLiteral("La Password inserita non è Corretta!!");
 
-QLineEdit* passwordField(QDialog& d) { return d.findChild<QLineEdit*>(QStringLiteral("txtPassword")); }
+QLineEdit* passwordField(QDialog& d)
+{
+    return d.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+}
 
 void click(QDialog& d, const char* button)
 {
@@ -85,7 +88,8 @@ TEST_F(AccessGate, PasswordWindowLooksAsTheOperatorKnowsIt)
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Inserisci la Password dell'Amministratore"));
         EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
                   QStringLiteral("Accesso limitato soltanto all'Amministratore"));
-        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("Inserire la Password"));
+        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+                  QStringLiteral("Inserire la Password"));
         EXPECT_EQ(d.findChild<QPushButton*>(QStringLiteral("cmdOK"))->text(), QStringLiteral("&OK"));
         EXPECT_EQ(d.findChild<QPushButton*>(QStringLiteral("CmdEsci"))->text(), QStringLiteral("&Esci"));
         EXPECT_FALSE(d.windowFlags().testFlag(Qt::WindowCloseButtonHint));
@@ -144,7 +148,8 @@ TEST_F(AccessGate, EmptyEntryIsNeverAccepted)
 {
     expectRefused(QString());
     expectRefused(QStringLiteral("    "));
-    writeBytes("term.ini", codificaRiga("PASSWORDAMMINISTRATORE=") + "\r\n" + codificaRiga("PASSWORDUTENTE=") + "\r\n");
+    writeBytes("term.ini",
+               codificaRiga("PASSWORDAMMINISTRATORE=") + "\r\n" + codificaRiga("PASSWORDUTENTE=") + "\r\n");
     expectRefused(QString());
     expectRefused(QStringLiteral("  "));
 }
@@ -192,7 +197,8 @@ TEST_F(AccessGate, EntriesOfAnyLengthOrBytesAreRefusedWithoutHarm)
 {
     expectRefused(QString(10000, QLatin1Char('x')));
     QString odd;
-    for (int code = 0; code < 32; ++code) odd += QChar(code);
+    for (int code = 0; code < 32; ++code)
+        odd += QChar(code);
     odd += QChar(0x7F) + QString(QChar(0xFF)) + QChar(0x2028) + QChar(0xD800) + QChar(0xFFFF);
     expectRefused(odd);
     expectRefused(QStringLiteral("vespra") + QChar(0));
@@ -224,7 +230,8 @@ TEST_F(AccessGate, WindowIsOwnedByTheCaller)
 TEST_F(AccessGate, AFailureIsReportedAndAnswersFalse)
 {
     ModalScript script;
-    script.then([](QDialog&) { throw Failure(FailureCode::InvalidCall, QStringLiteral("Chiamata non valida")); });
+    script.then(
+        [](QDialog&) { throw Failure(FailureCode::InvalidCall, QStringLiteral("Chiamata non valida")); });
     EXPECT_FALSE(AccessoLimitato());
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, 5);

@@ -22,7 +22,10 @@ QString labelText(QDialog& d, const char* name)
     return label ? label->text() : QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
 }
 
-QColor textColour(QWidget* widget) { return widget->palette().color(QPalette::WindowText); }
+QColor textColour(QWidget* widget)
+{
+    return widget->palette().color(QPalette::WindowText);
+}
 
 QList<QByteArray> logLines(const QByteArray& bytes)
 {
@@ -35,7 +38,10 @@ QList<QByteArray> logLines(const QByteArray& bytes)
     return lines;
 }
 
-QByteArray field(const QByteArray& text, int width) { return (text + QByteArray(width, ' ')).left(width) + '|'; }
+QByteArray field(const QByteArray& text, int width)
+{
+    return (text + QByteArray(width, ' ')).left(width) + '|';
+}
 
 // Presses ESCI as the operator would and checks that the program ended with status 1.
 void pressEsci(QDialog& d)
@@ -79,7 +85,8 @@ TEST_F(ErrorReport, ShowsTheFailureOnARedWindowWithoutCloseBox)
         EXPECT_EQ(d.palette().color(QPalette::Window), QColor(255, 0, 0));
 
         EXPECT_EQ(labelText(d, "Label1"), QStringLiteral("Attenzione"));
-        EXPECT_EQ(labelText(d, "Label2"), QStringLiteral("L'applicazione ha generato un errore irreversibile"));
+        EXPECT_EQ(labelText(d, "Label2"),
+                  QStringLiteral("L'applicazione ha generato un errore irreversibile"));
         EXPECT_EQ(textColour(d.findChild<QLabel*>(QStringLiteral("Label2"))), QColor(255, 255, 128));
         EXPECT_EQ(labelText(d, "Label3"), QStringLiteral("Numero Errore:"));
         EXPECT_EQ(labelText(d, "Label4"), QStringLiteral("Linea Errore:"));
@@ -97,8 +104,8 @@ TEST_F(ErrorReport, ShowsTheFailureOnARedWindowWithoutCloseBox)
         EXPECT_EQ(d.findChild<QPlainTextEdit*>(QStringLiteral("txtDescrizione"))->toPlainText(),
                   QStringLiteral("Timeout scaduto(Importa Vendite)"));
     });
-    MostraErrore(-2147467259, 42, QStringLiteral("Timeout scaduto(Importa Vendite)"), QStringLiteral("FrmMain"),
-                 QStringLiteral("cmdImpVendite"));
+    MostraErrore(-2147467259, 42, QStringLiteral("Timeout scaduto(Importa Vendite)"),
+                 QStringLiteral("FrmMain"), QStringLiteral("cmdImpVendite"));
     EXPECT_EQ(script.shown(), 1);
     EXPECT_TRUE(script.finished());
     EXPECT_FALSE(QFile::exists(path("LogErrori.TXT"))); // nothing is logged before ESCI
@@ -108,8 +115,9 @@ TEST_F(ErrorReport, NumberIsShownWithoutLeadingBlank)
 {
     QStringList shown;
     ModalScript script;
-    script.then([&](QDialog& d) { shown << labelText(d, "lblNumero"); })
-        .then([&](QDialog& d) { shown << labelText(d, "lblNumero"); });
+    script.then([&](QDialog& d) { shown << labelText(d, "lblNumero"); }).then([&](QDialog& d) {
+        shown << labelText(d, "lblNumero");
+    });
     MostraErrore(53, 0, QStringLiteral("File non trovato"), {}, {});
     MostraErrore(-1.5, 0, QStringLiteral("x"), {}, {});
     EXPECT_EQ(shown, (QStringList{QStringLiteral("53"), QStringLiteral("-1,5")}));
@@ -159,15 +167,15 @@ TEST_F(ErrorReport, EsciWritesHeaderAndOneEntryThenEndsTheProgram)
         QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("CmdEsci")), Qt::LeftButton);
         EXPECT_NO_THROW(qobject_cast<FrmErrore*>(&d)->esci());
     });
-    MostraErrore(-2147467259, 42, QStringLiteral("Timeout scaduto (Crea File Catalogo)"), QStringLiteral("FrmMain"),
-                 QStringLiteral("cmdCreaCatalogoTot"));
+    MostraErrore(-2147467259, 42, QStringLiteral("Timeout scaduto (Crea File Catalogo)"),
+                 QStringLiteral("FrmMain"), QStringLiteral("cmdCreaCatalogoTot"));
     EXPECT_TRUE(script.finished());
 
     const auto lines = logLines(readBytes("LogErrori.TXT"));
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], field("Data", 10) + field("Ora", 8) + field("Form Attivo", 20) + field("Oggetto Attivo", 20) +
-                            field("Linea", 6) + field("Versione", 10) + field("Numero", 10) +
-                            field("Descrizione Errore", 300));
+    EXPECT_EQ(lines[0], field("Data", 10) + field("Ora", 8) + field("Form Attivo", 20) +
+                            field("Oggetto Attivo", 20) + field("Linea", 6) + field("Versione", 10) +
+                            field("Numero", 10) + field("Descrizione Errore", 300));
     EXPECT_EQ(lines[1], field("07/12/2026", 10) + field("09:05:03", 8) + field("FrmMain", 20) +
                             field("cmdCreaCatalogoTot", 20) + field("42", 6) + field("1.0.0", 10) +
                             field("-214746725", 10) + field("Timeout scaduto (Crea File Catalogo)", 300));
@@ -185,7 +193,8 @@ TEST_F(ErrorReport, EsciLogsWhatTheWindowShowsTrimmed)
         d.findChild<QLabel*>(QStringLiteral("lblNumero"))->setText(QStringLiteral(" 1,5 "));
         pressEsci(d);
     });
-    MostraErrore(53, 7, QStringLiteral("  File non trovato  "), QStringLiteral("FrmMain"), QStringLiteral("cmdX"));
+    MostraErrore(53, 7, QStringLiteral("  File non trovato  "), QStringLiteral("FrmMain"),
+                 QStringLiteral("cmdX"));
     const auto lines = logLines(readBytes("LogErrori.TXT"));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[1].mid(20, 21), field("FrmOpzioniVendite", 20));
