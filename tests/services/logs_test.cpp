@@ -2,26 +2,10 @@
 #include "activitylog.h"
 #include "errorreport.h"
 #include "failure.h"
+#include "loglines.h"
 #include "testfolder.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-QList<QByteArray> lines(const QByteArray& bytes)
-{
-    QList<QByteArray> result = bytes.split('\n');
-    if (!result.isEmpty() && result.back().isEmpty()) result.pop_back();
-    for (QByteArray& line : result) {
-        EXPECT_TRUE(line.endsWith('\r'));
-        line.chop(1);
-    }
-    return result;
-}
-QByteArray pad(const QByteArray& text, int width)
-{
-    return (text + QByteArray(width, ' ')).left(width) + '|';
-}
-} // namespace
 
 using ActivityLog = ProgramFolderTest;
 using ErrorLog = ProgramFolderTest;
@@ -36,14 +20,14 @@ TEST_F(ActivityLog, HeaderOnANewFileThenEntriesOf163Characters)
     setActiveNamesProvider({});
     ScriviLog(QStringLiteral("però"));
 
-    const auto got = lines(readBytes("LOG.Dat"));
+    const auto got = logLines(readBytes("LOG.Dat"));
     ASSERT_EQ(got.size(), 4);
-    EXPECT_EQ(got[0], pad("Data", 10) + pad("Ora", 8) + pad("Testo", 60) + pad("Form Attivo", 40) +
-                          pad("Oggetto Attivo", 40));
-    EXPECT_EQ(got[1], pad("07/12/2026", 10) + pad("09:05:03", 8) + pad("Connessione OK !", 60) +
-                          pad("FrmMain", 40) + pad("cmdImpVendite", 40));
-    EXPECT_EQ(got[2].mid(20, 61), pad(QByteArray(60, 'x'), 60));
-    EXPECT_EQ(got[3].mid(20, 61), pad("per\xF2", 60));
+    EXPECT_EQ(got[0], field("Data", 10) + field("Ora", 8) + field("Testo", 60) + field("Form Attivo", 40) +
+                          field("Oggetto Attivo", 40));
+    EXPECT_EQ(got[1], field("07/12/2026", 10) + field("09:05:03", 8) + field("Connessione OK !", 60) +
+                          field("FrmMain", 40) + field("cmdImpVendite", 40));
+    EXPECT_EQ(got[2].mid(20, 61), field(QByteArray(60, 'x'), 60));
+    EXPECT_EQ(got[3].mid(20, 61), field("per\xF2", 60));
     for (const QByteArray& line : got)
         EXPECT_EQ(line.size(), 163);
 }
@@ -62,14 +46,14 @@ TEST_F(ErrorLog, HeaderAndEntryOf392CharactersDescriptionCutTo300)
         QStringLiteral("  FrmMainConUnNomeMoltoLungo  "), QStringLiteral("cmdCreaCatalogoTot")};
     appendErrorLog(record, QStringLiteral("1.0.0"));
     appendErrorLog(record, QStringLiteral("1.0.0"));
-    const auto got = lines(readBytes("LogErrori.TXT"));
+    const auto got = logLines(readBytes("LogErrori.TXT"));
     ASSERT_EQ(got.size(), 3);
-    EXPECT_EQ(got[0], pad("Data", 10) + pad("Ora", 8) + pad("Form Attivo", 20) + pad("Oggetto Attivo", 20) +
-                          pad("Linea", 6) + pad("Versione", 10) + pad("Numero", 10) +
-                          pad("Descrizione Errore", 300));
-    EXPECT_EQ(got[1], pad("07/12/2026", 10) + pad("09:05:03", 8) + pad("FrmMainConUnNomeMolt", 20) +
-                          pad("cmdCreaCatalogoTot", 20) + pad("42", 6) + pad("1.0.0", 10) +
-                          pad("-214746725", 10) + pad(QByteArray(300, 'd'), 300));
+    EXPECT_EQ(got[0], field("Data", 10) + field("Ora", 8) + field("Form Attivo", 20) +
+                          field("Oggetto Attivo", 20) + field("Linea", 6) + field("Versione", 10) +
+                          field("Numero", 10) + field("Descrizione Errore", 300));
+    EXPECT_EQ(got[1], field("07/12/2026", 10) + field("09:05:03", 8) + field("FrmMainConUnNomeMolt", 20) +
+                          field("cmdCreaCatalogoTot", 20) + field("42", 6) + field("1.0.0", 10) +
+                          field("-214746725", 10) + field(QByteArray(300, 'd'), 300));
     for (const QByteArray& line : got)
         EXPECT_EQ(line.size(), 392);
 }
@@ -100,7 +84,7 @@ TEST_F(ErrorLog, WithoutAWindowTheReportIsLoggedAndTheProgramEnds)
 {
     setErrorPresenter({});
     EXPECT_THROW(MostraErrore(5, 3, QStringLiteral("guasto"), {}, {}), ProgramEnded);
-    const auto got = lines(readBytes("LogErrori.TXT"));
+    const auto got = logLines(readBytes("LogErrori.TXT"));
     ASSERT_EQ(got.size(), 2);
     EXPECT_TRUE(got[1].contains("guasto"));
 }

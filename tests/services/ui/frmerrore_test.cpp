@@ -1,5 +1,6 @@
 #include "activenames.h"
 #include "frmerrore.h"
+#include "loglines.h"
 #include "modalscript.h"
 #include "testfolder.h"
 
@@ -25,22 +26,6 @@ QString labelText(QDialog& d, const char* name)
 QColor textColour(QWidget* widget)
 {
     return widget->palette().color(QPalette::WindowText);
-}
-
-QList<QByteArray> logLines(const QByteArray& bytes)
-{
-    QList<QByteArray> lines = bytes.split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
-    for (QByteArray& line : lines) {
-        EXPECT_TRUE(line.endsWith('\r'));
-        line.chop(1);
-    }
-    return lines;
-}
-
-QByteArray field(const QByteArray& text, int width)
-{
-    return (text + QByteArray(width, ' ')).left(width) + '|';
 }
 
 // Presses ESCI as the operator would and checks that the program ended with status 1.

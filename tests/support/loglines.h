@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <gtest/gtest.h>
+
+// The lines of a log file, each checked to end with CR LF and returned without it.
+inline QList<QByteArray> logLines(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+    for (QByteArray& line : lines) {
+        EXPECT_TRUE(line.endsWith('\r'));
+        line.chop(1);
+    }
+    return lines;
+}
+
+// A log column written independently of the program: the text padded with blanks or cut, then "|".
+inline QByteArray field(const QByteArray& text, int width)
+{
+    return (text + QByteArray(width, ' ')).left(width) + '|';
+}
