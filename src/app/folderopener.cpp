@@ -1,25 +1,23 @@
 #include "folderopener.h"
 
+#include "seam.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace {
-FolderOpener& opener()
-{
-    static FolderOpener instance;
-    return instance;
+using OpenerSeam = Seam<struct OpenerTag, void(const QString&)>;
 }
-} // namespace
 
 void impostaApriCartella(FolderOpener replacement)
 {
-    opener() = std::move(replacement);
+    OpenerSeam::sostituisci(std::move(replacement));
 }
 
 void apriCartella(const QString& folder)
 {
-    if (opener()) {
-        opener()(folder);
+    if (const FolderOpener& opener = OpenerSeam::sostituto()) {
+        opener(folder);
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));

@@ -1,19 +1,18 @@
 #include "activenames.h"
 
+#include "seam.h"
+
 namespace {
-ActiveNamesProvider& provider()
-{
-    static ActiveNamesProvider instance;
-    return instance;
+using ActiveNamesSeam = Seam<struct ActiveNamesTag, ActiveNames()>;
 }
-} // namespace
 
 void setActiveNamesProvider(ActiveNamesProvider replacement)
 {
-    provider() = std::move(replacement);
+    ActiveNamesSeam::sostituisci(std::move(replacement));
 }
 
 ActiveNames nomiAttivi()
 {
-    return provider() ? provider()() : ActiveNames{};
+    const ActiveNamesProvider& provider = ActiveNamesSeam::sostituto();
+    return provider ? provider() : ActiveNames{};
 }

@@ -1,19 +1,18 @@
 #include "clock.h"
 
+#include "seam.h"
+
 namespace {
-ClockSource& source()
-{
-    static ClockSource instance;
-    return instance;
+using ClockSeam = Seam<struct ClockTag, QDateTime()>;
 }
-} // namespace
 
 void setClock(ClockSource replacement)
 {
-    source() = std::move(replacement);
+    ClockSeam::sostituisci(std::move(replacement));
 }
 
 QDateTime adesso()
 {
-    return source() ? source()() : QDateTime::currentDateTime();
+    const ClockSource& source = ClockSeam::sostituto();
+    return source ? source() : QDateTime::currentDateTime();
 }

@@ -7,6 +7,7 @@
 #include "programexit.h"
 #include "programfolder.h"
 #include "regional.h"
+#include "seam.h"
 #include "textfile.h"
 
 #include <QFileInfo>
@@ -16,11 +17,7 @@
 #include <limits>
 
 namespace {
-ErrorPresenter& presenter()
-{
-    static ErrorPresenter instance;
-    return instance;
-}
+using PresenterSeam = Seam<struct PresenterTag, void(const ErrorRecord&)>;
 
 const QString kErrorLogName = QStringLiteral("LogErrori.TXT");
 
@@ -36,7 +33,7 @@ QString buildLine(const QStringList& values)
 
 void setErrorPresenter(ErrorPresenter replacement)
 {
-    presenter() = std::move(replacement);
+    PresenterSeam::sostituisci(std::move(replacement));
 }
 
 QString versioneProgramma()
@@ -76,8 +73,8 @@ void MostraErrore(double number, qint16 line, const QString& description, const 
                   const QString& control)
 {
     const ErrorRecord record{number, line, description, form, control};
-    if (presenter()) {
-        presenter()(record);
+    if (const ErrorPresenter& presenter = PresenterSeam::sostituto()) {
+        presenter(record);
         return;
     }
     std::fprintf(stderr, "Errore %s (linea %d): %s\n", qPrintable(NumeroInTesto(number)), int(line),

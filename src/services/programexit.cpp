@@ -1,24 +1,22 @@
 #include "programexit.h"
 
+#include "seam.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-ProgramTerminator& terminator()
-{
-    static ProgramTerminator instance;
-    return instance;
+using TerminatorSeam = Seam<struct TerminatorTag, void(int)>;
 }
-} // namespace
 
 void setProgramTerminator(ProgramTerminator replacement)
 {
-    terminator() = std::move(replacement);
+    TerminatorSeam::sostituisci(std::move(replacement));
 }
 
 void terminaProgramma(int status)
 {
-    if (terminator()) terminator()(status);
+    if (const ProgramTerminator& terminator = TerminatorSeam::sostituto()) terminator(status);
     std::fflush(nullptr);
     std::_Exit(status);
 }

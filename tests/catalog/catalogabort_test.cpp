@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 namespace {
-const QByteArray kVecchio = "VECCHIO CATALOGO\r\n";
 
 // A title to export and an old catalog in place.
 class InterruzioneTest : public CatalogoTest
@@ -18,9 +17,7 @@ protected:
     void SetUp() override
     {
         CatalogoTest::SetUp();
-        titolo(1);
-        uscita(11, 1, "2026-12-01");
-        scrivi(catalogoPath(), kVecchio);
+        unTitoloEVecchioCatalogo();
     }
 
     void expectAborted()
@@ -69,7 +66,7 @@ TEST_F(InterruzioneTest, CheckFailuresAreLoggedAndToldUnlessUnattended)
                 EXPECT_EQ(display.avvisi[0].titolo, "Attenzione!");
                 EXPECT_EQ(display.avvisi[0].testo, row.line);
             }
-            EXPECT_EQ(leggi(catalogoPath()), kVecchio);
+            EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
             EXPECT_EQ(fileNellaDestinazione(), QStringList{"Catalogo.DAT"});
         }
     }
@@ -87,7 +84,7 @@ TEST_F(InterruzioneTest, ConnectionFailureLogsItsReason)
     ASSERT_EQ(display.avvisi.size(), 1u);
     EXPECT_EQ(display.avvisi[0].testo, "Connessione al Database di Tavira Fallita");
     EXPECT_EQ(display.avvisi[0].titolo, "Attenzione!");
-    EXPECT_EQ(leggi(catalogoPath()), kVecchio);
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
     expectAborted();
 }
 
@@ -99,7 +96,7 @@ TEST_F(InterruzioneTest, TemporaryFileThatCannotBeCreated)
     ASSERT_GE(at, 0);
     EXPECT_EQ(display.righe.value(at + 1), "Accesso Negato");
     EXPECT_EQ(display.righe.mid(at + 2), righeInterrotta());
-    EXPECT_EQ(leggi(catalogoPath()), kVecchio);
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
     EXPECT_EQ(display.occupato, (std::vector<bool>{true, false}));
     expectAborted();
 }
@@ -128,7 +125,7 @@ TEST_F(InterruzioneTest, FailingQueryGoesToTheErrorReportAndKeepsTheOldCatalog)
     EXPECT_TRUE(errors[0].description.endsWith("(Crea File Catalogo)"))
         << errors[0].description.toStdString();
     EXPECT_GT(errors[0].line, 0);
-    EXPECT_EQ(leggi(catalogoPath()), kVecchio);
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
     EXPECT_FALSE(display.righe.contains("Esportazione Titoli Terminata con Successo !"));
     EXPECT_FALSE(display.righe.contains("Esportazione INTERROTTA !!")); // not a handled abort
     ASSERT_FALSE(display.occupato.empty());
@@ -143,6 +140,6 @@ TEST_F(InterruzioneTest, FullDiskGoesToTheErrorReportAndKeepsTheOldCatalog)
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, FailureCode::DiskFull);
     EXPECT_TRUE(errors[0].description.endsWith("(Crea File Catalogo)"));
-    EXPECT_EQ(leggi(catalogoPath()), kVecchio);
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
     EXPECT_FALSE(display.righe.contains("Esportazione Titoli Terminata con Successo !"));
 }

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 namespace {
-const QByteArray kVecchio = "VECCHIO CATALOGO\r\n";
 const QString kEsiste = QStringLiteral("Esiste già un File di Catalogo Totale");
 const QString kSi = QStringLiteral("L'utente ha risposto di Sovrascrivere il File");
 const QString kNo = QStringLiteral("L'utente ha risposto di non Sovrascrivere il File");
@@ -15,9 +14,7 @@ protected:
     void SetUp() override
     {
         CatalogoTest::SetUp();
-        titolo(1);
-        uscita(11, 1, "2026-12-01");
-        scrivi(catalogoPath(), kVecchio);
+        unTitoloEVecchioCatalogo();
     }
 };
 } // namespace
@@ -38,7 +35,7 @@ TEST_F(SovrascritturaTest, YesReplacesTheCatalogOnlyOnceTheNewOneIsComplete)
     EXPECT_EQ(display.domande[0].titolo, "Attenzione!");
     EXPECT_EQ(display.domande[0].testo, "Esiste già un File di Catalogo Totale!!\r\n\r\nVuoi Sovrascrivere?");
     const QByteArray complete = leggi(catalogoPath());
-    EXPECT_EQ(seen, (QList<QByteArray>{kVecchio, complete}));
+    EXPECT_EQ(seen, (QList<QByteArray>{kVecchioCatalogo, complete}));
 
     EXPECT_EQ(usciteEsportate(), QList<int>{11});
     EXPECT_EQ(fileNellaDestinazione(), QStringList{"Catalogo.DAT"});
@@ -55,7 +52,7 @@ TEST_F(SovrascritturaTest, NoLeavesEverythingAsItWas)
     display.risposta = false;
     ASSERT_EQ(esporta(), EsitoRun::Interrotta);
     EXPECT_EQ(display.domande.size(), 1u);
-    EXPECT_EQ(leggi(catalogoPath()), kVecchio);
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
     EXPECT_EQ(fileNellaDestinazione(), QStringList{"Catalogo.DAT"}); // no temporary file either
     EXPECT_TRUE(display.righe.contains(kNo));
     EXPECT_FALSE(display.righe.contains(kSi));

@@ -107,3 +107,10 @@ QStringList righeInterrotta()
     const QString rule(49, QLatin1Char('='));
     return {rule, QStringLiteral("Esportazione INTERROTTA !!"), rule};
 }
+
+void CatalogoTest::unTitoloEVecchioCatalogo()
+{
+    titolo(1);
+    uscita(11, 1, "2026-12-01");
+    scrivi(catalogoPath(), kVecchioCatalogo);
+}

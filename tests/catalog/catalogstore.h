@@ -33,6 +33,10 @@ protected:
     QString temporaneoPath() const { return path(QStringLiteral("out/TEMP_Catalogo.DAT")); }
     static QByteArray leggi(const QString& filePath);
     static void scrivi(const QString& filePath, const QByteArray& bytes);
+
+    // The old catalog that a run may replace, and one title with one issue to export.
+    static inline const QByteArray kVecchioCatalogo = "VECCHIO CATALOGO\r\n";
+    void unTitoloEVecchioCatalogo();
     QStringList fileNellaDestinazione() const;
 
     // The catalog's lines without CR LF; every line must end with CR LF.

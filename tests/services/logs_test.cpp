@@ -48,9 +48,7 @@ TEST_F(ErrorLog, HeaderAndEntryOf392CharactersDescriptionCutTo300)
     appendErrorLog(record, QStringLiteral("1.0.0"));
     const auto got = logLines(readBytes("LogErrori.TXT"));
     ASSERT_EQ(got.size(), 3);
-    EXPECT_EQ(got[0], field("Data", 10) + field("Ora", 8) + field("Form Attivo", 20) +
-                          field("Oggetto Attivo", 20) + field("Linea", 6) + field("Versione", 10) +
-                          field("Numero", 10) + field("Descrizione Errore", 300));
+    EXPECT_EQ(got[0], errorLogHeaderLine());
     EXPECT_EQ(got[1], field("07/12/2026", 10) + field("09:05:03", 8) + field("FrmMainConUnNomeMolt", 20) +
                           field("cmdCreaCatalogoTot", 20) + field("42", 6) + field("1.0.0", 10) +
                           field("-214746725", 10) + field(QByteArray(300, 'd'), 300));

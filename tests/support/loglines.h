@@ -22,3 +22,10 @@ inline QByteArray field(const QByteArray& text, int width)
 {
     return (text + QByteArray(width, ' ')).left(width) + '|';
 }
+
+// The header of LogErrori.TXT: the eight column titles in their widths.
+inline QByteArray errorLogHeaderLine()
+{
+    return field("Data", 10) + field("Ora", 8) + field("Form Attivo", 20) + field("Oggetto Attivo", 20) +
+           field("Linea", 6) + field("Versione", 10) + field("Numero", 10) + field("Descrizione Errore", 300);
+}

@@ -1,33 +1,32 @@
 #include "modal.h"
 
+#include "seam.h"
+
 #include <QApplication>
 #include <QDialog>
 
 namespace {
-ModalDriver& driver()
-{
-    static ModalDriver instance;
-    return instance;
+using DriverSeam = Seam<struct DriverTag, void(QDialog&)>;
 }
-} // namespace
 
 void setModalDriver(ModalDriver replacement)
 {
-    driver() = std::move(replacement);
+    DriverSeam::sostituisci(std::move(replacement));
 }
 
 bool modalDriverInstalled()
 {
-    return bool(driver());
+    return bool(DriverSeam::sostituto());
 }
 
 int eseguiModale(QDialog& dialog)
 {
-    if (!driver()) return dialog.exec();
+    const ModalDriver& driver = DriverSeam::sostituto();
+    if (!driver) return dialog.exec();
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     QApplication::processEvents();
-    driver()(dialog);
+    driver(dialog);
     if (dialog.isVisible()) dialog.reject(); // a driver that left it open answers "cancel"
     return dialog.result();
 }

@@ -158,9 +158,7 @@ TEST_F(ErrorReport, EsciWritesHeaderAndOneEntryThenEndsTheProgram)
 
     const auto lines = logLines(readBytes("LogErrori.TXT"));
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], field("Data", 10) + field("Ora", 8) + field("Form Attivo", 20) +
-                            field("Oggetto Attivo", 20) + field("Linea", 6) + field("Versione", 10) +
-                            field("Numero", 10) + field("Descrizione Errore", 300));
+    EXPECT_EQ(lines[0], errorLogHeaderLine());
     EXPECT_EQ(lines[1], field("07/12/2026", 10) + field("09:05:03", 8) + field("FrmMain", 20) +
                             field("cmdCreaCatalogoTot", 20) + field("42", 6) + field("1.0.0", 10) +
                             field("-214746725", 10) + field("Timeout scaduto (Crea File Catalogo)", 300));
