@@ -1,4 +1,4 @@
-#include "clickablelabel.h"
+#include "app/clickablelabel.h"
 
 #include <QMouseEvent>
 

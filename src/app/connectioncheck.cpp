@@ -1,8 +1,8 @@
-#include "connectioncheck.h"
+#include "app/connectioncheck.h"
 
-#include "connectiontest.h"
-#include "modal.h"
-#include "waitcursor.h"
+#include "app/waitcursor.h"
+#include "services/ui/modal.h"
+#include "store/connectiontest.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connectionsettings.h"
+#include "services/connectionsettings.h"
 
 // ConnettiDatabase as the main window uses it: the hourglass while the test waits, the window's
 // events running meanwhile.

@@ -1,4 +1,4 @@
-#include "connectionindicator.h"
+#include "app/connectionindicator.h"
 
 #include <QLabel>
 #include <QPalette>

@@ -1,6 +1,6 @@
-#include "folderopener.h"
+#include "app/folderopener.h"
 
-#include "seam.h"
+#include "services/seam.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,14 +1,14 @@
-#include "frmmain.h"
+#include "app/frmmain.h"
 
 #include "ui_frmmain.h"
 
-#include "activitylog.h"
-#include "apppointer.h"
-#include "clock.h"
-#include "fixedwidth.h"
-#include "folderopener.h"
-#include "modal.h"
-#include "regional.h"
+#include "app/folderopener.h"
+#include "services/activitylog.h"
+#include "services/clock.h"
+#include "services/fixedwidth.h"
+#include "services/regional.h"
+#include "services/ui/apppointer.h"
+#include "services/ui/modal.h"
 
 #include <QApplication>
 #include <QCloseEvent>

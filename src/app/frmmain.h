@@ -1,9 +1,9 @@
 #pragma once
 
-#include "connectionindicator.h"
-#include "exchangesettings.h"
-#include "rundisplay.h"
-#include "runpanel.h"
+#include "app/connectionindicator.h"
+#include "app/core/exchangesettings.h"
+#include "app/runpanel.h"
+#include "services/rundisplay.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "program.h"
+#include "app/program.h"
 
-#include "commandline.h"
-#include "frmerrore.h"
+#include "app/core/commandline.h"
+#include "services/ui/frmerrore.h"
 
 #include <QApplication>
 #include <QPixmap>

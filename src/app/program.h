@@ -1,10 +1,10 @@
 #pragma once
 
-#include "frmmain.h"
-#include "runcommands.h"
-#include "runregister.h"
-#include "settingscommands.h"
-#include "startup.h"
+#include "app/core/runregister.h"
+#include "app/frmmain.h"
+#include "app/runcommands.h"
+#include "app/settingscommands.h"
+#include "app/startup.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "runcommands.h"
+#include "app/runcommands.h"
 
-#include "frmmain.h"
-#include "programexit.h"
+#include "app/frmmain.h"
+#include "services/programexit.h"
 
 #include <QTimer>
 

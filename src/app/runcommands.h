@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogexport.h"
-#include "runregister.h"
+#include "app/core/runregister.h"
+#include "catalog/catalogexport.h"
 
 #include <functional>
 

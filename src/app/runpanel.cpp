@@ -1,4 +1,4 @@
-#include "runpanel.h"
+#include "app/runpanel.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "progress.h"
+#include "services/progress.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
-#include "settingscommands.h"
+#include "app/settingscommands.h"
 
-#include "accesso.h"
-#include "connectioncheck.h"
-#include "errorreport.h"
-#include "exchangesettings.h"
-#include "frmelencodatabase.h"
-#include "frmmain.h"
-#include "modal.h"
-#include "opzioni.h"
+#include "app/connectioncheck.h"
+#include "app/core/exchangesettings.h"
+#include "app/frmmain.h"
+#include "services/errorreport.h"
+#include "services/ui/accesso.h"
+#include "services/ui/modal.h"
+#include "settings/opzioni.h"
+#include "store/ui/frmelencodatabase.h"
 
 #include <QApplication>
 

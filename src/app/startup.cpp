@@ -1,15 +1,15 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "accesso.h"
-#include "activitylog.h"
-#include "commandline.h"
-#include "connectioncheck.h"
-#include "errorreport.h"
-#include "exchangesettings.h"
-#include "frmmain.h"
-#include "modal.h"
-#include "programexit.h"
-#include "siteconfig.h"
+#include "app/connectioncheck.h"
+#include "app/core/commandline.h"
+#include "app/core/exchangesettings.h"
+#include "app/frmmain.h"
+#include "services/activitylog.h"
+#include "services/errorreport.h"
+#include "services/programexit.h"
+#include "services/ui/accesso.h"
+#include "services/ui/modal.h"
+#include "store/siteconfig.h"
 
 #include <QTimer>
 

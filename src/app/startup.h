@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runregister.h"
+#include "app/core/runregister.h"
 
 #include <QString>
 

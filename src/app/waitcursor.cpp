@@ -1,4 +1,4 @@
-#include "waitcursor.h"
+#include "app/waitcursor.h"
 
 #include <QApplication>
 

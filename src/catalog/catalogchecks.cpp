@@ -1,9 +1,9 @@
-#include "catalogchecks.h"
+#include "catalog/catalogchecks.h"
 
-#include "catalogfile.h"
-#include "fixedwidth.h"
-#include "parametri.h"
-#include "programfolder.h"
+#include "catalog/catalogfile.h"
+#include "services/fixedwidth.h"
+#include "services/parametri.h"
+#include "services/programfolder.h"
 
 #include <QFileInfo>
 

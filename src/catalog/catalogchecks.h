@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogpanel.h"
+#include "catalog/catalogpanel.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rundisplay.h"
+#include "services/rundisplay.h"
 
 // How a run ended: completed (the success end), or interrupted (a failed check, a refusal, an abort).
 enum class EsitoRun { Completata, Interrotta };

@@ -1,7 +1,7 @@
-#include "catalogfile.h"
+#include "catalog/catalogfile.h"
 
-#include "failure.h"
-#include "platform.h"
+#include "services/failure.h"
+#include "services/platform.h"
 
 FileCatalogo::FileCatalogo(const QString& folder, const QString& name) : m_folder(folder), m_name(name) {}
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textfile.h"
+#include "services/textfile.h"
 
 #include <QFile>
 #include <QString>

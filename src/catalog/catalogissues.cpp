@@ -1,4 +1,4 @@
-#include "catalogissues.h"
+#include "catalog/catalogissues.h"
 
 QueryUscite::QueryUscite(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode)
     : m_connection(connection), m_queries(queries), m_mode(mode)

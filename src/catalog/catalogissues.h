@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogqueries.h"
-#include "storeconnection.h"
-#include "storerow.h"
+#include "catalog/catalogqueries.h"
+#include "store/storeconnection.h"
+#include "store/storerow.h"
 
 #include <QSqlQuery>
 

@@ -1,6 +1,6 @@
-#include "catalogqueries.h"
+#include "catalog/catalogqueries.h"
 
-#include "numbers.h"
+#include "services/numbers.h"
 
 namespace {
 const QString kColonneUscite = QStringLiteral("IDUscita,BarcodeAddon,Addon,NumeroCopertina,DataUscita,"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sqldialect.h"
+#include "store/sqldialect.h"
 
 #include <QDate>
 #include <QString>

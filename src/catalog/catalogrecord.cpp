@@ -1,8 +1,8 @@
-#include "catalogrecord.h"
+#include "catalog/catalogrecord.h"
 
-#include "exactnumber.h"
-#include "fixedwidth.h"
-#include "storevalues.h"
+#include "services/exactnumber.h"
+#include "services/fixedwidth.h"
+#include "store/storevalues.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storerow.h"
+#include "store/storerow.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "catalogtitles.h"
+#include "catalog/catalogtitles.h"
 
-#include "catalogissues.h"
-#include "catalogrecord.h"
-#include "exactnumber.h"
-#include "storerow.h"
+#include "catalog/catalogissues.h"
+#include "catalog/catalogrecord.h"
+#include "services/exactnumber.h"
+#include "store/storerow.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>

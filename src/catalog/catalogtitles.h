@@ -1,9 +1,9 @@
 #pragma once
 
-#include "catalogfile.h"
-#include "catalogpanel.h"
-#include "catalogqueries.h"
-#include "storeconnection.h"
+#include "catalog/catalogfile.h"
+#include "catalog/catalogpanel.h"
+#include "catalog/catalogqueries.h"
+#include "store/storeconnection.h"
 
 // Steps the titles of the title query, in the order the store returns them, and writes the records of
 // their issues, newest first, to the catalog file as they are read: nothing is collected in memory.

@@ -1,7 +1,7 @@
-#include "accessgate.h"
+#include "services/accessgate.h"
 
-#include "fixedwidth.h"
-#include "parametri.h"
+#include "services/fixedwidth.h"
+#include "services/parametri.h"
 
 namespace {
 const QString kMasterPassword = QStringLiteral("@tamarind@");

@@ -1,6 +1,6 @@
-#include "activenames.h"
+#include "services/activenames.h"
 
-#include "seam.h"
+#include "services/seam.h"
 
 namespace {
 using ActiveNamesSeam = Seam<struct ActiveNamesTag, ActiveNames()>;

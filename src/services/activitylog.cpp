@@ -1,11 +1,11 @@
-#include "activitylog.h"
+#include "services/activitylog.h"
 
-#include "activenames.h"
-#include "clock.h"
-#include "fixedwidth.h"
-#include "programfolder.h"
-#include "regional.h"
-#include "textfile.h"
+#include "services/activenames.h"
+#include "services/clock.h"
+#include "services/fixedwidth.h"
+#include "services/programfolder.h"
+#include "services/regional.h"
+#include "services/textfile.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "clock.h"
+#include "services/clock.h"
 
-#include "seam.h"
+#include "services/seam.h"
 
 namespace {
 using ClockSeam = Seam<struct ClockTag, QDateTime()>;

@@ -1,14 +1,14 @@
-#include "errorreport.h"
+#include "services/errorreport.h"
 
-#include "activenames.h"
-#include "clock.h"
-#include "failure.h"
-#include "fixedwidth.h"
-#include "programexit.h"
-#include "programfolder.h"
-#include "regional.h"
-#include "seam.h"
-#include "textfile.h"
+#include "services/activenames.h"
+#include "services/clock.h"
+#include "services/failure.h"
+#include "services/fixedwidth.h"
+#include "services/programexit.h"
+#include "services/programfolder.h"
+#include "services/regional.h"
+#include "services/seam.h"
+#include "services/textfile.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "exactnumber.h"
+#include "services/exactnumber.h"
 
-#include "numbers.h"
+#include "services/numbers.h"
 
 #include <QMetaType>
 

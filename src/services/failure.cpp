@@ -1,4 +1,4 @@
-#include "failure.h"
+#include "services/failure.h"
 
 Failure::Failure(double number, const QString& description, std::source_location where)
     : std::runtime_error(description.toStdString()), m_number(number), m_line(int(where.line())),

@@ -1,4 +1,4 @@
-#include "fixedwidth.h"
+#include "services/fixedwidth.h"
 
 QString riempiConSpazi(const QString& text, int width)
 {

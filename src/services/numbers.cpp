@@ -1,7 +1,7 @@
-#include "numbers.h"
+#include "services/numbers.h"
 
-#include "exactnumber.h"
-#include "failure.h"
+#include "services/exactnumber.h"
+#include "services/failure.h"
 
 #include <cmath>
 #include <limits>

@@ -1,11 +1,11 @@
-#include "parametri.h"
+#include "services/parametri.h"
 
-#include "errorreport.h"
-#include "failure.h"
-#include "fixedwidth.h"
-#include "platform.h"
-#include "programfolder.h"
-#include "textfile.h"
+#include "services/errorreport.h"
+#include "services/failure.h"
+#include "services/fixedwidth.h"
+#include "services/platform.h"
+#include "services/programfolder.h"
+#include "services/textfile.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "services/platform.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "programexit.h"
+#include "services/programexit.h"
 
-#include "seam.h"
+#include "services/seam.h"
 
 #include <cstdio>
 #include <cstdlib>

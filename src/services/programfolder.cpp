@@ -1,4 +1,4 @@
-#include "programfolder.h"
+#include "services/programfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

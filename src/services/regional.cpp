@@ -1,4 +1,4 @@
-#include "regional.h"
+#include "services/regional.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "rejectedlines.h"
+#include "services/rejectedlines.h"
 
-#include "textfile.h"
+#include "services/textfile.h"
 
 void ScriviRigaSaltata(const QString& folder, const QString& fileName, const QByteArray& line)
 {

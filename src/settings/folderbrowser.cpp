@@ -1,7 +1,7 @@
-#include "folderbrowser.h"
+#include "settings/folderbrowser.h"
 
-#include "modal.h"
-#include "textfile.h"
+#include "services/textfile.h"
+#include "services/ui/modal.h"
 
 #include <QDir>
 #include <QFileDialog>

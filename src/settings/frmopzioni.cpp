@@ -1,16 +1,16 @@
-#include "frmopzioni.h"
+#include "settings/frmopzioni.h"
 
 #include "ui_frmopzioni.h"
 
-#include "activitylog.h"
-#include "apppointer.h"
-#include "errorreport.h"
-#include "fixedwidth.h"
-#include "folderbrowser.h"
-#include "modal.h"
-#include "parametri.h"
-#include "programfolder.h"
-#include "sceltatitoli.h"
+#include "services/activitylog.h"
+#include "services/errorreport.h"
+#include "services/fixedwidth.h"
+#include "services/parametri.h"
+#include "services/programfolder.h"
+#include "services/ui/apppointer.h"
+#include "services/ui/modal.h"
+#include "settings/folderbrowser.h"
+#include "settings/sceltatitoli.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "optionsvariant.h"
+#include "settings/optionsvariant.h"
 
 #include <QDialog>
 

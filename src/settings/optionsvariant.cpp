@@ -1,4 +1,4 @@
-#include "optionsvariant.h"
+#include "settings/optionsvariant.h"
 
 namespace {
 const QString kOpenTag = QStringLiteral("(Impostazioni Catalogo Totale)");

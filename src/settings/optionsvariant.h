@@ -1,6 +1,6 @@
 #pragma once
 
-#include "opzioni.h"
+#include "settings/opzioni.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "opzioni.h"
+#include "settings/opzioni.h"
 
-#include "frmopzioni.h"
-#include "modal.h"
+#include "services/ui/modal.h"
+#include "settings/frmopzioni.h"
 
 void mostraOpzioni(TipoOpzioni kind, QWidget* owner)
 {

@@ -1,8 +1,8 @@
-#include "sceltatitoli.h"
+#include "settings/sceltatitoli.h"
 
 #include "ui_sceltatitoli.h"
 
-#include "numbers.h"
+#include "services/numbers.h"
 
 #include <QButtonGroup>
 

@@ -1,8 +1,8 @@
-#include "asyncopen.h"
+#include "store/asyncopen.h"
 
-#include "connectionregistry.h"
-#include "odbcstring.h"
-#include "storeconnection.h"
+#include "store/connectionregistry.h"
+#include "store/odbcstring.h"
+#include "store/storeconnection.h"
 
 #include <QElapsedTimer>
 

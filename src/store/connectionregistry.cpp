@@ -1,6 +1,6 @@
-#include "connectionregistry.h"
+#include "store/connectionregistry.h"
 
-#include "failure.h"
+#include "services/failure.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "connectionstrings.h"
+#include "store/connectionstrings.h"
 
 namespace {
 QString& currentString()

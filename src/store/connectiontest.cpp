@@ -1,12 +1,12 @@
-#include "connectiontest.h"
+#include "store/connectiontest.h"
 
-#include "asyncopen.h"
-#include "connectionstrings.h"
-#include "databaselist.h"
-#include "errorreport.h"
-#include "failure.h"
-#include "sharedconnection.h"
-#include "storeconnection.h"
+#include "services/errorreport.h"
+#include "services/failure.h"
+#include "store/asyncopen.h"
+#include "store/connectionstrings.h"
+#include "store/databaselist.h"
+#include "store/sharedconnection.h"
+#include "store/storeconnection.h"
 
 namespace {
 // Connection tests: 3-second login and command limits, at most about 5 seconds of waiting.

@@ -1,7 +1,7 @@
-#include "counters.h"
+#include "store/counters.h"
 
-#include "failure.h"
-#include "storeconnection.h"
+#include "services/failure.h"
+#include "store/storeconnection.h"
 
 #include <QSqlQuery>
 

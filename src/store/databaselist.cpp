@@ -1,6 +1,6 @@
-#include "databaselist.h"
+#include "store/databaselist.h"
 
-#include "storeconnection.h"
+#include "store/storeconnection.h"
 
 #include <QDir>
 #include <QSqlQuery>

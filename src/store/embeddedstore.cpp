@@ -1,11 +1,11 @@
-#include "embeddedstore.h"
+#include "store/embeddedstore.h"
 
-#include "connectionregistry.h"
-#include "connectionsettings.h"
-#include "failure.h"
-#include "odbcstring.h"
 #include "schemasql.h"
-#include "sqlitecollation.h"
+#include "services/connectionsettings.h"
+#include "services/failure.h"
+#include "store/connectionregistry.h"
+#include "store/odbcstring.h"
+#include "store/sqlitecollation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "odbcstring.h"
+#include "store/odbcstring.h"
 
 #include <QStringList>
 

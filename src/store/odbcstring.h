@@ -1,7 +1,7 @@
 #pragma once
 
-#include "connectionsettings.h"
-#include "failure.h"
+#include "services/connectionsettings.h"
+#include "services/failure.h"
 
 #include <QString>
 

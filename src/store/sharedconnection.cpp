@@ -1,7 +1,7 @@
-#include "sharedconnection.h"
+#include "store/sharedconnection.h"
 
-#include "connectionregistry.h"
-#include "storeconnection.h"
+#include "store/connectionregistry.h"
+#include "store/storeconnection.h"
 
 #include <memory>
 

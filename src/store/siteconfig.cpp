@@ -1,6 +1,6 @@
-#include "siteconfig.h"
+#include "store/siteconfig.h"
 
-#include "programfolder.h"
+#include "services/programfolder.h"
 
 #include <QDomDocument>
 #include <QDomElement>

@@ -1,4 +1,4 @@
-#include "sqldialect.h"
+#include "store/sqldialect.h"
 
 QString SqlDialect::selectTop(int n, const QString& rest) const
 {

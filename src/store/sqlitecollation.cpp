@@ -1,4 +1,4 @@
-#include "sqlitecollation.h"
+#include "store/sqlitecollation.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

@@ -1,11 +1,11 @@
-#include "storeconnection.h"
+#include "store/storeconnection.h"
 
-#include "connectionregistry.h"
-#include "failure.h"
-#include "odbcstring.h"
-#include "programfolder.h"
-#include "sqlitecollation.h"
-#include "textfile.h"
+#include "services/failure.h"
+#include "services/programfolder.h"
+#include "services/textfile.h"
+#include "store/connectionregistry.h"
+#include "store/odbcstring.h"
+#include "store/sqlitecollation.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "connectionsettings.h"
-#include "sqldialect.h"
+#include "services/connectionsettings.h"
+#include "store/sqldialect.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,4 +1,4 @@
-#include "commandline.h"
+#include "app/core/commandline.h"
 #include "qtprinting.h"
 
 #include <gtest/gtest.h>

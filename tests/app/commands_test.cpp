@@ -1,8 +1,8 @@
 #include "qtprinting.h"
 #include "sitefixture.h"
 
-#include "embeddedstore.h"
-#include "parametri.h"
+#include "services/parametri.h"
+#include "store/embeddedstore.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
-#include "exchangesettings.h"
+#include "app/core/exchangesettings.h"
 #include "qtprinting.h"
 
-#include "parametri.h"
-#include "programfolder.h"
+#include "services/parametri.h"
+#include "services/programfolder.h"
 #include "testfolder.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "frmmain.h"
+#include "app/frmmain.h"
 #include "qtprinting.h"
 
-#include "activitylog.h"
-#include "folderopener.h"
+#include "app/folderopener.h"
 #include "modalscript.h"
-#include "progress.h"
+#include "services/activitylog.h"
+#include "services/progress.h"
 #include "testfolder.h"
 
 #include <QApplication>

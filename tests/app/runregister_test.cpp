@@ -1,4 +1,4 @@
-#include "runregister.h"
+#include "app/core/runregister.h"
 
 #include <gtest/gtest.h>
 

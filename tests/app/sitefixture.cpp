@@ -1,7 +1,7 @@
 #include "sitefixture.h"
 
-#include "embeddedstore.h"
-#include "programfolder.h"
+#include "services/programfolder.h"
+#include "store/embeddedstore.h"
 
 #include <QApplication>
 #include <QDir>

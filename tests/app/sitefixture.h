@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/program.h"
 #include "modalscript.h"
-#include "program.h"
 #include "testfolder.h"
 
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "qtprinting.h"
 #include "sitefixture.h"
 
-#include "activitylog.h"
-#include "parametri.h"
+#include "services/activitylog.h"
+#include "services/parametri.h"
 
 #include <QDir>
 #include <QFile>

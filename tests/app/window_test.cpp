@@ -1,7 +1,7 @@
-#include "frmmain.h"
+#include "app/frmmain.h"
 #include "qtprinting.h"
 
-#include "programfolder.h"
+#include "services/programfolder.h"
 #include "testfolder.h"
 
 #include <QGroupBox>

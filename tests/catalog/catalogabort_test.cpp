@@ -1,8 +1,8 @@
 #include "catalogstore.h"
 #include "qtprinting.h"
 
-#include "failure.h"
-#include "parametri.h"
+#include "services/failure.h"
+#include "services/parametri.h"
 
 #include <QDir>
 #include <QFile>

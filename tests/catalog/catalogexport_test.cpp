@@ -1,9 +1,9 @@
 #include "catalogstore.h"
 #include "qtprinting.h"
 
-#include "connectionstrings.h"
-#include "parametri.h"
-#include "progress.h"
+#include "services/parametri.h"
+#include "services/progress.h"
+#include "store/connectionstrings.h"
 
 namespace {
 const QString kRiga(49, QLatin1Char('='));

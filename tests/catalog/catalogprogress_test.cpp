@@ -1,8 +1,8 @@
 #include "catalogstore.h"
 #include "qtprinting.h"
 
-#include "parametri.h"
-#include "progress.h"
+#include "services/parametri.h"
+#include "services/progress.h"
 
 TEST_F(CatalogoTest, ProgressCountsTitlesAndShowsEveryTenth)
 {

@@ -1,4 +1,4 @@
-#include "catalogqueries.h"
+#include "catalog/catalogqueries.h"
 #include "qtprinting.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "catalogrecord.h"
+#include "catalog/catalogrecord.h"
 
 #include "qtprinting.h"
-#include "textfile.h"
+#include "services/textfile.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "catalogstore.h"
 
-#include "embeddedstore.h"
-#include "parametri.h"
-#include "textfile.h"
+#include "services/parametri.h"
+#include "services/textfile.h"
+#include "store/embeddedstore.h"
 
 #include <QDir>
 #include <QFile>

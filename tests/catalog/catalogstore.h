@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogexport.h"
+#include "catalog/catalogexport.h"
 #include "fakedisplay.h"
-#include "storeconnection.h"
+#include "store/storeconnection.h"
 #include "testfolder.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "progress.h"
-#include "rundisplay.h"
+#include "services/progress.h"
+#include "services/rundisplay.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "exactnumber.h"
+#include "services/exactnumber.h"
 
 #include "qtprinting.h"
 

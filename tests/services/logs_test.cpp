@@ -1,8 +1,8 @@
-#include "activenames.h"
-#include "activitylog.h"
-#include "errorreport.h"
-#include "failure.h"
 #include "loglines.h"
+#include "services/activenames.h"
+#include "services/activitylog.h"
+#include "services/errorreport.h"
+#include "services/failure.h"
 #include "testfolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "numbers.h"
+#include "services/numbers.h"
 
-#include "failure.h"
-#include "regional.h"
+#include "services/failure.h"
+#include "services/regional.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "parametri.h"
+#include "services/parametri.h"
 
 #include "testfolder.h"
 

@@ -1,4 +1,4 @@
-#include "progress.h"
+#include "services/progress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "textfile.h"
+#include "services/textfile.h"
 
-#include "failure.h"
+#include "services/failure.h"
 
 #include <QBuffer>
 #include <QStringDecoder>

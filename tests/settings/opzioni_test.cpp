@@ -1,7 +1,7 @@
 #include "settingsfixture.h"
 
-#include "failure.h"
-#include "opzioni.h"
+#include "services/failure.h"
+#include "settings/opzioni.h"
 
 #include <gtest/gtest.h>
 

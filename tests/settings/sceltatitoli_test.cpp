@@ -1,6 +1,6 @@
 #include "modalscript.h"
-#include "opzioni.h"
-#include "parametri.h"
+#include "services/parametri.h"
+#include "settings/opzioni.h"
 #include "testfolder.h"
 
 #include <QGroupBox>

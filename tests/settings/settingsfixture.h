@@ -4,10 +4,10 @@
 // that answer its windows, and a fixture that reads term.ini and LOG.Dat back.
 
 #include "modalscript.h"
-#include "opzioni.h"
-#include "parametri.h"
+#include "services/parametri.h"
+#include "services/textfile.h"
+#include "settings/opzioni.h"
 #include "testfolder.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
-#include "frmelencodatabase.h"
-#include "modal.h"
 #include "modalscript.h"
+#include "services/ui/modal.h"
+#include "store/ui/frmelencodatabase.h"
 #include "storefixture.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "connectionstrings.h"
-#include "odbcstring.h"
+#include "store/connectionstrings.h"
+#include "store/odbcstring.h"
 
 #include <gtest/gtest.h>
 

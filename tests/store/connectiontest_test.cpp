@@ -1,7 +1,7 @@
-#include "connectionstrings.h"
-#include "connectiontest.h"
-#include "databaselist.h"
-#include "sharedconnection.h"
+#include "store/connectionstrings.h"
+#include "store/connectiontest.h"
+#include "store/databaselist.h"
+#include "store/sharedconnection.h"
 #include "storefixture.h"
 
 #include <QDir>

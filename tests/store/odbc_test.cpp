@@ -1,16 +1,16 @@
 // The SQL Server path of the store layer, without a SQL Server: Qt's ODBC driver with FreeTDS against
 // local sockets (one that never answers, one that reads the login and hangs up), and with Debian's
 // SQLite ODBC driver against an embedded store file.
-#include "asyncopen.h"
-#include "connectionregistry.h"
-#include "connectiontest.h"
-#include "counters.h"
-#include "embeddedstore.h"
-#include "exactnumber.h"
-#include "numbers.h"
-#include "sharedconnection.h"
-#include "sqlitecollation.h"
-#include "storeconnection.h"
+#include "services/exactnumber.h"
+#include "services/numbers.h"
+#include "store/asyncopen.h"
+#include "store/connectionregistry.h"
+#include "store/connectiontest.h"
+#include "store/counters.h"
+#include "store/embeddedstore.h"
+#include "store/sharedconnection.h"
+#include "store/sqlitecollation.h"
+#include "store/storeconnection.h"
 #include "testfolder.h"
 
 #include <QCoreApplication>

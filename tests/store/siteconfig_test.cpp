@@ -1,4 +1,4 @@
-#include "siteconfig.h"
+#include "store/siteconfig.h"
 
 #include "testfolder.h"
 

@@ -1,7 +1,7 @@
 #include "storefixture.h"
 
-#include "embeddedstore.h"
-#include "sharedconnection.h"
+#include "store/embeddedstore.h"
+#include "store/sharedconnection.h"
 
 #include <QDir>
 

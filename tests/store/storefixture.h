@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connectionsettings.h"
+#include "services/connectionsettings.h"
 #include "testfolder.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "modalscript.h"
 
-#include "modal.h"
+#include "services/ui/modal.h"
 
 #include <QAbstractButton>
 

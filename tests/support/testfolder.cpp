@@ -1,7 +1,7 @@
 #include "testfolder.h"
 
-#include "clock.h"
-#include "programexit.h"
+#include "services/clock.h"
+#include "services/programexit.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "commandline.h"
+#include "app/core/commandline.h"
 
 QString testoRigaComando(const QStringList& arguments)
 {

@@ -1,9 +1,9 @@
-#include "exchangesettings.h"
+#include "app/core/exchangesettings.h"
 
-#include "fixedwidth.h"
-#include "numbers.h"
-#include "parametri.h"
-#include "programfolder.h"
+#include "services/fixedwidth.h"
+#include "services/numbers.h"
+#include "services/parametri.h"
+#include "services/programfolder.h"
 
 namespace {
 const std::array<DescrizioneScambio, 3>& table()

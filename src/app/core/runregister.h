@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rundisplay.h"
+#include "services/rundisplay.h"
 
 #include <map>
 

@@ -2,16 +2,16 @@
 // set-based statement selecting the same issue rows, formatted and streamed to a file the same way), and
 // prints wall time, records, peak memory and, for the export, the longest gap between two passes of the
 // event loop. scripts/bench drives it.
-#include "catalogexport.h"
-#include "catalogqueries.h"
-#include "catalogrecord.h"
-#include "clock.h"
-#include "exactnumber.h"
-#include "headlessdisplay.h"
-#include "parametri.h"
-#include "storeconnection.h"
-#include "storerow.h"
-#include "textfile.h"
+#include "catalog/bench/headlessdisplay.h"
+#include "catalog/catalogexport.h"
+#include "catalog/catalogqueries.h"
+#include "catalog/catalogrecord.h"
+#include "services/clock.h"
+#include "services/exactnumber.h"
+#include "services/parametri.h"
+#include "services/textfile.h"
+#include "store/storeconnection.h"
+#include "store/storerow.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "headlessdisplay.h"
+#include "catalog/bench/headlessdisplay.h"
 
-#include "activitylog.h"
+#include "services/activitylog.h"
 
 #include <QCoreApplication>
 

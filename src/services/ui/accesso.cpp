@@ -1,8 +1,8 @@
-#include "accesso.h"
+#include "services/ui/accesso.h"
 
-#include "errorreport.h"
-#include "frmpassword.h"
-#include "modal.h"
+#include "services/errorreport.h"
+#include "services/ui/frmpassword.h"
+#include "services/ui/modal.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "apppointer.h"
+#include "services/ui/apppointer.h"
 
 #include <QCursor>
 #include <QGuiApplication>

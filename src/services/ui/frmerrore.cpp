@@ -1,11 +1,11 @@
-#include "frmerrore.h"
+#include "services/ui/frmerrore.h"
 
 #include "ui_frmerrore.h"
 
-#include "fixedwidth.h"
-#include "programexit.h"
-#include "regional.h"
-#include "windowplacement.h"
+#include "services/fixedwidth.h"
+#include "services/programexit.h"
+#include "services/regional.h"
+#include "services/ui/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "errorreport.h"
+#include "services/errorreport.h"
 
 #include <QDialog>
 

@@ -1,11 +1,11 @@
-#include "frmpassword.h"
+#include "services/ui/frmpassword.h"
 
 #include "ui_frmpassword.h"
 
-#include "accessgate.h"
-#include "errorreport.h"
-#include "modal.h"
-#include "windowplacement.h"
+#include "services/accessgate.h"
+#include "services/errorreport.h"
+#include "services/ui/modal.h"
+#include "services/ui/windowplacement.h"
 
 #include <QProxyStyle>
 

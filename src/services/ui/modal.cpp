@@ -1,6 +1,6 @@
-#include "modal.h"
+#include "services/ui/modal.h"
 
-#include "seam.h"
+#include "services/seam.h"
 
 #include <QApplication>
 #include <QDialog>

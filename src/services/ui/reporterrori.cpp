@@ -1,8 +1,8 @@
-#include "frmerrore.h"
+#include "services/ui/frmerrore.h"
 
-#include "activenames.h"
-#include "modal.h"
-#include "programexit.h"
+#include "services/activenames.h"
+#include "services/programexit.h"
+#include "services/ui/modal.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "windowplacement.h"
+#include "services/ui/windowplacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,8 +1,8 @@
-#include "demodata.h"
+#include "store/tool/demodata.h"
 
-#include "failure.h"
-#include "randomsource.h"
-#include "storeconnection.h"
+#include "services/failure.h"
+#include "store/storeconnection.h"
+#include "store/tool/randomsource.h"
 
 #include <QSqlQuery>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "storetool.h"
+#include "store/tool/storetool.h"
 
 #include <QCoreApplication>
 

@@ -1,11 +1,11 @@
-#include "salesfile.h"
+#include "store/tool/salesfile.h"
 
-#include "exactnumber.h"
-#include "failure.h"
-#include "numbers.h"
-#include "randomsource.h"
-#include "storeconnection.h"
-#include "textfile.h"
+#include "services/exactnumber.h"
+#include "services/failure.h"
+#include "services/numbers.h"
+#include "services/textfile.h"
+#include "store/storeconnection.h"
+#include "store/tool/randomsource.h"
 
 #include <QSaveFile>
 #include <QSqlQuery>

@@ -1,13 +1,13 @@
-#include "storetool.h"
+#include "store/tool/storetool.h"
 
-#include "clock.h"
-#include "demodata.h"
-#include "embeddedstore.h"
-#include "failure.h"
-#include "platform.h"
-#include "salesfile.h"
-#include "storeconnection.h"
-#include "toolarguments.h"
+#include "services/clock.h"
+#include "services/failure.h"
+#include "services/platform.h"
+#include "store/embeddedstore.h"
+#include "store/storeconnection.h"
+#include "store/tool/demodata.h"
+#include "store/tool/salesfile.h"
+#include "store/tool/toolarguments.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "toolarguments.h"
+#include "store/tool/toolarguments.h"
 
 #include <QFileInfo>
 

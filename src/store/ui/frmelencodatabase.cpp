@@ -1,10 +1,10 @@
-#include "frmelencodatabase.h"
+#include "store/ui/frmelencodatabase.h"
 
 #include "ui_frmelencodatabase.h"
 
-#include "apppointer.h"
-#include "connectiontest.h"
-#include "modal.h"
+#include "services/ui/apppointer.h"
+#include "services/ui/modal.h"
+#include "store/connectiontest.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "accesso.h"
-#include "failure.h"
 #include "modalscript.h"
-#include "parametri.h"
+#include "services/failure.h"
+#include "services/parametri.h"
+#include "services/ui/accesso.h"
 #include "testfolder.h"
 
 #include <QLabel>

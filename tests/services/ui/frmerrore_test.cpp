@@ -1,7 +1,7 @@
-#include "activenames.h"
-#include "frmerrore.h"
 #include "loglines.h"
 #include "modalscript.h"
+#include "services/activenames.h"
+#include "services/ui/frmerrore.h"
 #include "testfolder.h"
 
 #include <QApplication>

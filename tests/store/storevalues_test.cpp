@@ -1,4 +1,4 @@
-#include "storevalues.h"
+#include "store/storevalues.h"
 
 #include "qtprinting.h"
 

@@ -1,4 +1,4 @@
-#include "storerow.h"
+#include "store/storerow.h"
 
 #include <QSqlRecord>
 

@@ -1,7 +1,7 @@
-#include "storevalues.h"
+#include "store/storevalues.h"
 
-#include "exactnumber.h"
-#include "textfile.h"
+#include "services/exactnumber.h"
+#include "services/textfile.h"
 
 #include <QDateTime>
 #include <QMetaType>
