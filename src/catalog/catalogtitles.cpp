@@ -8,26 +8,40 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 
+#include <vector>
+
 namespace {
-// Longest stretch of counting without letting the window's events through.
+// Longest stretch of reading without letting the window's events through.
 constexpr qint64 kPassoEventiMs = 20;
 
-// The number of titles, read by stepping a second run of the title query: one row at a time, nothing
-// kept, and the window's events let through every few milliseconds however many titles there are.
-int contaTitoli(StoreConnection& connection, const QueryCatalogo& queries, RunDisplay& display)
+// The title columns that the issue queries and the records use: all that is kept of a title row.
+const QStringList kColonneTitolo = {QStringLiteral("IDProd"),      QStringLiteral("IDTipoProdotto"),
+                                    QStringLiteral("BarcodeTitolo"), QStringLiteral("Testata"),
+                                    QStringLiteral("SottoTitolo"),   QStringLiteral("GiorniScadenzaResa")};
+
+// The whole title list, read to its end before any issue is queried: the connection never holds two
+// open results (SQL Server would need several active result sets for that), and the count for the
+// progress bar comes with it. A few thousand titles of six values each.
+std::vector<RigaMappa> leggiTitoli(StoreConnection& connection, const QueryCatalogo& queries,
+                                   RunDisplay& display)
 {
     QSqlQuery titles = connection.esegui(queries.titoli());
+    const RigaQuery row(titles);
+    std::vector<RigaMappa> result;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    int count = 0;
-    while (titles.next()) {
-        ++count;
+    while (rigaSuccessiva(titles)) {
+        QVariantMap values;
+        for (const QString& column : kColonneTitolo)
+            values.insert(column, row.valore(column));
+        result.emplace_back(std::move(values));
         if (sinceEvents.elapsed() >= kPassoEventiMs) {
             display.lasciaPassareEventi();
             sinceEvents.restart();
         }
     }
-    return count;
+    titles.finish();
+    return result;
 }
 
 // The title's IDProd as the issue query receives it: a whole number when it is one.
@@ -46,7 +60,7 @@ void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalog
     const NumeroEsatto idProd = NumeroEsatto::letto(title.valore(QStringLiteral("IDProd")));
     const auto issues = issueQueries.esegui(idProdDaLegare(idProd),
                                             eQuotidiano(title.valore(QStringLiteral("IDTipoProdotto"))));
-    while (issues.rows.next()) {
+    while (rigaSuccessiva(issues.rows)) {
         const NumeroEsatto id = NumeroEsatto::letto(issues.row.valore(QStringLiteral("IDUscita")));
         if (id.negativo() || id.zero()) {
             panel.log(QStringLiteral("Uscita Saltata perchè IDUscita = 0... IDProd = ") + idProd.testo());
@@ -62,24 +76,18 @@ bool esportaTitoli(StoreConnection& connection, const QueryCatalogo& queries, Mo
                    FileCatalogo& file, const PannelloCatalogo& panel)
 {
     RunDisplay& display = panel.display();
-    QSqlQuery titles = connection.esegui(queries.titoli());
-    if (!titles.next()) {
+    const std::vector<RigaMappa> titles = leggiTitoli(connection, queries, display);
+    if (titles.empty()) {
         panel.log(QStringLiteral("Non ci sono Titoli da Esportare !"));
         return false;
     }
     // The bar's maximum is the number of titles plus one, so it never fills before the run ends.
-    const int maximum = contaTitoli(connection, queries, display) + 1;
-    display.impostaMassimo(Pannello::Catalogo, maximum);
-    const RigaQuery title(titles);
+    display.impostaMassimo(Pannello::Catalogo, int(titles.size()) + 1);
     QueryUscite issueQueries(connection, queries, mode);
-    int steps = 0;
-    do {
-        if (steps < maximum) { // titles added since the count do not push the bar past its end
-            display.avanzaProgresso(Pannello::Catalogo);
-            ++steps;
-        }
+    for (const RigaMappa& title : titles) {
+        display.avanzaProgresso(Pannello::Catalogo);
         display.lasciaPassareEventi();
         esportaUscite(issueQueries, title, file, panel);
-    } while (titles.next());
+    }
     return true;
 }

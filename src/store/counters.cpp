@@ -2,6 +2,7 @@
 
 #include "services/failure.h"
 #include "store/storeconnection.h"
+#include "store/storerow.h"
 
 #include <QSqlQuery>
 
@@ -25,7 +26,7 @@ qint32 incrementaContatore(StoreConnection& connection, const QString& name)
     const SqlDialect& dialect = connection.dialetto();
     if (dialect.motore() == Motore::Embedded) {
         QSqlQuery query = connection.esegui(dialect.avanzaContatore(), {name});
-        return query.next() ? asCounterValue(query.value(0)) : -1;
+        return rigaSuccessiva(query) ? asCounterValue(query.value(0)) : -1;
     }
     QSqlQuery query = connection.prepara(dialect.avanzaContatore());
     query.bindValue(0, name, QSql::In);

@@ -1,6 +1,7 @@
 #include "store/databaselist.h"
 
 #include "store/storeconnection.h"
+#include "store/storerow.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -18,7 +19,7 @@ QStringList nomiDatabaseDelServer(StoreConnection& master)
         return names;
     }
     QSqlQuery query = master.esegui(master.dialetto().elencoDatabase());
-    while (query.next())
+    while (rigaSuccessiva(query))
         names << query.value(QStringLiteral("DATABASE_NAME")).toString();
     return names;
 }

@@ -31,9 +31,8 @@ void runSchema(const QString& filePath)
             throw Failure(FailureCode::Database, QStringLiteral("Impossibile creare lo store %1: %2")
                                                      .arg(filePath, database->lastError().text()));
         sqlite3* handle = handleSqlite(*database);
-        if (!registraCollazione(handle))
-            throw Failure(FailureCode::Database,
-                          QStringLiteral("Impossibile registrare il confronto dei testi su SQLite"));
+        if (!handle)
+            throw Failure(FailureCode::Database, QStringLiteral("Connessione SQLite non disponibile"));
         const QByteArray script =
             QByteArrayLiteral("BEGIN;\n") + QByteArray(kStoreSchemaSql) + QByteArrayLiteral("\nCOMMIT;");
         char* message = nullptr;

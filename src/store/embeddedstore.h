@@ -5,7 +5,9 @@
 #include <QString>
 
 // The embedded store: a SQLite file with the store schema (the tables, view, counters and indexes the
-// program uses), readable with the sqlite3 shell (dates as ISO-8601 text).
+// program uses), which the sqlite3 shell and other SQLite tools open, query and change without any
+// extension (dates as ISO-8601 text). A store of an older layout is upgraded when the program opens it
+// (storelayout.h).
 
 // Creates an empty store at that path. Throws Failure when the file exists or cannot be created.
 void creaStoreVuoto(const QString& filePath);

@@ -10,14 +10,26 @@ QString SqlDialect::letteraleData(const QDate& date) const
 {
     if (m_engine == Motore::SqlServer)
         return QLatin1Char('\'') + date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('\'');
-    return QLatin1Char('\'') + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00'");
+    return QStringLiteral("julianday('") + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("')");
+}
+
+QString SqlDialect::dataDi(const QString& column) const
+{
+    if (m_engine == Motore::SqlServer) return column;
+    return QStringLiteral("julianday(") + column + QLatin1Char(')');
+}
+
+QString SqlDialect::testoUguale(const QString& column, const QString& value) const
+{
+    if (m_engine == Motore::SqlServer) return column + QStringLiteral(" = ") + value;
+    return QStringLiteral("rtrim(%1) COLLATE NOCASE = rtrim(%2)").arg(column, value);
 }
 
 QString SqlDialect::avanzaContatore() const
 {
     if (m_engine == Motore::SqlServer) return QStringLiteral("{call Contatore_update(?, ?)}");
-    return QStringLiteral(
-        "UPDATE Contatori SET Valore = Valore + 1 WHERE NomeContatore = ? RETURNING Valore");
+    return QStringLiteral("UPDATE Contatori SET Valore = Valore + 1 WHERE ") +
+           testoUguale(QStringLiteral("NomeContatore")) + QStringLiteral(" RETURNING Valore");
 }
 
 QString SqlDialect::elencoDatabase() const

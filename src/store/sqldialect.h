@@ -18,10 +18,20 @@ public:
     // column list onwards ("IDUscita,... from Uscite Where ... order by ...").
     QString selectTop(int n, const QString& rest) const;
 
-    // A date (midnight) as a quoted literal that the server cannot misread whatever its language:
-    // 'yyyymmdd' on SQL Server; 'yyyy-mm-dd 00:00:00' on SQLite, which compares its ISO-8601 texts
-    // as text, so the day itself at 00:00 is not later than the literal.
+    // A date (midnight) as a value that the server cannot misread whatever its language, to compare
+    // with dataDi(): the quoted 'yyyymmdd' on SQL Server; julianday('yyyy-mm-dd') on SQLite.
     QString letteraleData(const QDate& date) const;
+
+    // A date column as a value that compares and sorts as a moment: the column itself on SQL Server;
+    // julianday(column) on SQLite, whose dates are texts in several ISO-8601 forms ('2026-06-11',
+    // '2026-06-11T00:00:00', '2026-06-11 00:00:00.000' are one moment; as texts they are not).
+    QString dataDi(const QString& column) const;
+
+    // The condition "column equals value" for texts, without regard to letter case and trailing
+    // blanks as SQL Server compares them ('S1' and 's1 ' are equal). `value` is an SQL expression,
+    // a "?" placeholder by default. On SQLite both sides are trimmed of trailing blanks and compared
+    // with NOCASE, the form the store's text indexes are built on, so such a lookup uses them.
+    QString testoUguale(const QString& column, const QString& value = QStringLiteral("?")) const;
 
     // Advances a named counter and hands back its new value: the stored procedure Contatore_update
     // called with the name (input) and the value (output) on SQL Server; on SQLite one UPDATE of the

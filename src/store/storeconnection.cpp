@@ -6,6 +6,7 @@
 #include "store/connectionregistry.h"
 #include "store/odbcstring.h"
 #include "store/sqlitecollation.h"
+#include "store/storelayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -95,7 +96,7 @@ StoreConnection::StoreConnection(const ImpostazioniConnessione& settings, int lo
 {
     try {
         if (m_dialect.motore() == Motore::Embedded)
-            openEmbedded(commandTimeoutSeconds);
+            openEmbedded(loginTimeoutSeconds);
         else
             openSqlServer(loginTimeoutSeconds);
         m_database->setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -110,12 +111,13 @@ StoreConnection::~StoreConnection()
     rimuoviConnessione(m_database, m_name);
 }
 
-void StoreConnection::openEmbedded(int commandTimeoutSeconds)
+void StoreConnection::openEmbedded(int loginTimeoutSeconds)
 {
     const QString folder = cartellaStoreEmbedded(m_settings.server);
+    const bool master = isMaster(m_settings.database.trimmed());
     QString target;
     QString options;
-    if (isMaster(m_settings.database.trimmed())) {
+    if (master) {
         // The server's catalog is the folder: the connection itself holds nothing.
         if (!QFileInfo(folder).isDir())
             throw Failure(FailureCode::Database,
@@ -132,7 +134,9 @@ void StoreConnection::openEmbedded(int commandTimeoutSeconds)
                  QStringLiteral("?mode=rw");
         options = QStringLiteral("QSQLITE_OPEN_URI;");
     }
-    options += QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs(commandTimeoutSeconds));
+    // Opening waits for a store that another program holds locked no longer than the login limit; the
+    // statements afterwards wait up to the command limit.
+    options += QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs(loginTimeoutSeconds));
 
     m_database = aggiungiConnessione(QStringLiteral("QSQLITE"), m_name);
     m_database->setDatabaseName(target);
@@ -142,14 +146,10 @@ void StoreConnection::openEmbedded(int commandTimeoutSeconds)
             QStringLiteral("Impossibile aprire il database \"%1\"").arg(m_settings.database.trimmed()),
             m_database->lastError());
     checkSameSqlite(*m_database);
-    if (!registraCollazione(handleSqlite(*m_database)))
-        throw Failure(FailureCode::Database,
-                      QStringLiteral("Impossibile registrare il confronto dei testi su SQLite"));
-    QSqlQuery probe(*m_database);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        throw databaseFailure(QStringLiteral("Il file del database \"%1\" non è un database SQLite leggibile")
-                                  .arg(m_settings.database.trimmed()),
-                              probe.lastError());
+    sqlite3* handle = handleSqlite(*m_database);
+    if (!handle) throw Failure(FailureCode::Database, QStringLiteral("Connessione SQLite non disponibile"));
+    if (!master) preparaStore(handle, m_settings.database.trimmed()); // upgrades an older layout
+    sqlite3_busy_timeout(handle, busyTimeoutMs(m_commandTimeout));
 }
 
 void StoreConnection::openSqlServer(int loginTimeoutSeconds)

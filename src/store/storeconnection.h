@@ -48,7 +48,9 @@ public:
 
     // Runs a statement: forward-only, numbers handed over as exact decimal text, values bound in order
     // to "?" placeholders. Throws Failure (FailureCode::Database) with the driver's message on error.
-    // Several results may be open at once on one connection (the runs read a list while querying).
+    // Step its rows with rigaSuccessiva (store/storerow.h), which tells a failed read from the end of
+    // the data. Read a list to its end before the next statement: SQL Server connections without
+    // several active result sets hold one open result at a time.
     QSqlQuery esegui(const QString& sql, const QVariantList& values = {});
 
     // The same in two steps, for statements with output parameters: a prepared forward-only,
@@ -59,7 +61,7 @@ public:
     QSqlDatabase database() const;
 
 private:
-    void openEmbedded(int commandTimeoutSeconds);
+    void openEmbedded(int loginTimeoutSeconds);
     void openSqlServer(int loginTimeoutSeconds);
     void applyCommandTimeout(QSqlQuery& query) const;
 

@@ -73,6 +73,23 @@ std::optional<MomentoStore> dataDelTesto(const QString& raw)
 }
 } // namespace
 
+QVariant valoreVirgolaMobile(const QVariant& value)
+{
+    const int type = value.metaType().id();
+    if (value.isNull() || (type != QMetaType::QString && type != QMetaType::QByteArray)) return value;
+    const QString text = value.toString();
+    const auto exact = NumeroEsatto::daTesto(text);
+    if (!exact) return value;
+    qsizetype significant = 0;
+    for (const QChar c : exact->testo())
+        if (isAsciiDigit(c) && (significant > 0 || c != QLatin1Char('0'))) ++significant;
+    if (significant <= 15) return value;
+    bool ok = false;
+    const double number = text.trimmed().toDouble(&ok);
+    if (!ok) return value;
+    return NumeroEsatto::daValore(number).value_or(*exact).testo();
+}
+
 QString testoDelValore(const QVariant& value)
 {
     if (!value.isValid() || value.isNull()) return {};

@@ -14,6 +14,13 @@
 // gives "". Numbers give their decimal text.
 QString testoDelValore(const QVariant& value);
 
+// A value of a column the driver reports as floating-point (float, real; decimal columns may be reported
+// so too). A float arrives as the text of the binary double with all its digits ("2.6749999999999998"
+// for a price entered as 2.675): such a text, beyond 15 significant digits, is taken at 15 significant
+// digits (2.675), as the value was entered, before anything rounds it. Any other value is returned as
+// it is, exact decimal texts of up to 15 significant digits included.
+QVariant valoreVirgolaMobile(const QVariant& value);
+
 // A moment of the store: a date and its time of day.
 struct MomentoStore
 {

@@ -32,10 +32,11 @@ TEST(QueryCatalogo, EmbeddedTextsThroughTheDialect)
     const QueryCatalogo queries(embedded, QDate(2026, 6, 10));
     EXPECT_EQ(
         queries.titoli(),
-        "SELECT * from Prodotti as TAB1 Where Zefiro = 1 and (SELECT DataUscita FROM Uscite WHERE IDProd = "
-        "TAB1.IDProd ORDER BY DataUscita DESC LIMIT 1) > '2026-06-10 00:00:00'");
+        "SELECT * from Prodotti as TAB1 Where Zefiro = 1 and (SELECT julianday(DataUscita) FROM Uscite WHERE "
+        "IDProd = TAB1.IDProd ORDER BY julianday(DataUscita) DESC LIMIT 1) > julianday('2026-06-10')");
     EXPECT_EQ(queries.uscite(ModoSelezione::UltimeTreUscite, false),
-              "SELECT " + kApertura + "? and Zefiro = 1 and giacenza>0 order by Datauscita desc LIMIT 3");
+              "SELECT " + kApertura +
+                  "? and Zefiro = 1 and giacenza>0 order by julianday(Datauscita) desc LIMIT 3");
 }
 
 TEST(QueryCatalogo, CutOffIs180DaysBack)

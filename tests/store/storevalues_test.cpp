@@ -55,3 +55,24 @@ TEST(ValoriStore, DatesFromEitherEngine)
         EXPECT_EQ(moment->ora, row.time) << row.name;
     }
 }
+
+TEST(ValoriStore, FloatingPointColumnsAreTakenAt15SignificantDigits)
+{
+    struct Row
+    {
+        const char* name;
+        QVariant value;
+        QVariant expected;
+    };
+    const Row rows[] = {
+        {"float text with all its digits", QStringLiteral("2.6749999999999998"), QStringLiteral("2.675")},
+        {"negative, with exponent", QStringLiteral("-1.0049999999999999E+1"), QStringLiteral("-10.05")},
+        {"exact decimal text stays", QStringLiteral("2.6750"), QStringLiteral("2.6750")},
+        {"fifteen digits stay", QStringLiteral("1234567890.12345"), QStringLiteral("1234567890.12345")},
+        {"a double stays a double", 2.675, 2.675},
+        {"NULL", QVariant(), QVariant()},
+        {"not a number", QStringLiteral("abc"), QStringLiteral("abc")},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(valoreVirgolaMobile(row.value), row.expected) << row.name;
+}

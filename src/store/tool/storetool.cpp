@@ -5,6 +5,8 @@
 #include "services/platform.h"
 #include "store/embeddedstore.h"
 #include "store/storeconnection.h"
+#include "store/storelayout.h"
+#include "store/storerow.h"
 #include "store/tool/demodata.h"
 #include "store/tool/salesfile.h"
 #include "store/tool/toolarguments.h"
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 
 #include <functional>
 
@@ -90,6 +93,21 @@ int writeSales(const ArgomentiStrumento& arguments, QTextStream& out, QTextStrea
                .arg(lines);
     return 0;
 }
+// Opening a store through the program's connection brings it to the current layout.
+int upgradeStore(const ArgomentiStrumento& arguments, QTextStream& out, QTextStream& err)
+{
+    if (!QFileInfo(arguments.file).isFile()) {
+        err << QStringLiteral("Lo store %1 non esiste\n").arg(QDir::toNativeSeparators(arguments.file));
+        return 1;
+    }
+    StoreConnection connection(impostazioniFileStore(arguments.file), 3, 0);
+    QSqlQuery layout = connection.esegui(QStringLiteral("PRAGMA user_version"));
+    const int version = rigaSuccessiva(layout) ? layout.value(0).toInt() : 0;
+    out << QStringLiteral("Lo store %1 ha la struttura %2\n")
+               .arg(QDir::toNativeSeparators(arguments.file))
+               .arg(version);
+    return version == kLayoutStore ? 0 : 1;
+}
 } // namespace
 
 int eseguiStrumento(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -101,9 +119,16 @@ int eseguiStrumento(const QStringList& arguments, QTextStream& out, QTextStream&
         err.flush();
         return 2;
     }
+    if (parsed->comando == QLatin1String("aiuto")) {
+        out << usoStrumento();
+        out.flush();
+        return 0;
+    }
     int status = 1;
     try {
-        if (parsed->comando == QLatin1String("vendite")) {
+        if (parsed->comando == QLatin1String("aggiorna")) {
+            status = upgradeStore(*parsed, out, err);
+        } else if (parsed->comando == QLatin1String("vendite")) {
             status = writeSales(*parsed, out, err);
         } else if (parsed->comando == QLatin1String("init")) {
             status = buildStore(*parsed, {}, err);

@@ -19,6 +19,12 @@ QList<NumberOption> optionsOf(const QString& command)
     return {};
 }
 
+bool isHelp(const QString& argument)
+{
+    return argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
+           argument == QLatin1String("aiuto");
+}
+
 int positionalCount(const QString& command)
 {
     return command == QLatin1String("vendite") ? 2 : 1;
@@ -32,7 +38,11 @@ QString usoStrumento()
         "  tavira-store init FILE [--sovrascrivi]\n"
         "  tavira-store demo FILE [--titoli N] [--seed S] [--sovrascrivi]\n"
         "  tavira-store vendite FILE OUT [--vendite N] [--righe R] [--seed S] [--sovrascrivi]\n"
-        "FILE: lo store SQLite, un file .sqlite (init e demo lo creano; vendite lo legge).\n"
+        "  tavira-store aggiorna FILE\n"
+        "  tavira-store --help\n"
+        "FILE: lo store SQLite, un file .sqlite (init e demo lo creano; vendite lo legge; aggiorna\n"
+        "porta uno store di una struttura precedente a quella attuale, come fa il programma alla\n"
+        "prima apertura, senza perdere dati).\n"
         "OUT: il file delle vendite da scrivere (righe di 120 caratteri, Windows-1252, CR LF).\n"
         "Un file esistente non viene sostituito senza --sovrascrivi.\n");
 }
@@ -45,8 +55,12 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
     }
     ArgomentiStrumento result;
     result.comando = arguments.first();
+    if (isHelp(result.comando)) {
+        result.comando = QStringLiteral("aiuto");
+        return result;
+    }
     if (result.comando != QLatin1String("init") && result.comando != QLatin1String("demo") &&
-        result.comando != QLatin1String("vendite")) {
+        result.comando != QLatin1String("vendite") && result.comando != QLatin1String("aggiorna")) {
         error = QStringLiteral("Comando sconosciuto: %1").arg(result.comando);
         return std::nullopt;
     }
@@ -54,7 +68,7 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
     QStringList positional;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--sovrascrivi")) {
+        if (argument == QLatin1String("--sovrascrivi") && result.comando != QLatin1String("aggiorna")) {
             result.sovrascrivi = true;
             continue;
         }

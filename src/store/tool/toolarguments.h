@@ -8,7 +8,7 @@
 // The command line of tavira-store.
 struct ArgomentiStrumento
 {
-    QString comando; // "init", "demo" or "vendite"
+    QString comando; // "init", "demo", "vendite", "aggiorna" or "aiuto" (--help, -h)
     QString file;    // the store, a .sqlite file
     QString uscita;  // vendite: the sales file written
     int titoli = 300;
