@@ -59,8 +59,8 @@ QString QueryCatalogo::titoli() const
 QString QueryCatalogo::uscite(ModoSelezione mode, bool daily) const
 {
     const QString idProd = QStringLiteral("?");
-    const QString newestFirst =
-        QStringLiteral(" order by ") + m_dialect.dataDi(QStringLiteral("Datauscita")) + QStringLiteral(" desc");
+    const QString newestFirst = QStringLiteral(" order by ") +
+                                m_dialect.dataDi(QStringLiteral("Datauscita")) + QStringLiteral(" desc");
     if (mode == ModoSelezione::UltimeTreUscite)
         return m_dialect.selectTop(3, kColonneUscite + idProd + kFineInStock + newestFirst);
     if (daily) return m_dialect.selectTop(2, kColonneUscite + idProd + kFineInStock + newestFirst);

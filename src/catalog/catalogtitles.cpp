@@ -15,7 +15,7 @@ namespace {
 constexpr qint64 kPassoEventiMs = 20;
 
 // The title columns that the issue queries and the records use: all that is kept of a title row.
-const QStringList kColonneTitolo = {QStringLiteral("IDProd"),      QStringLiteral("IDTipoProdotto"),
+const QStringList kColonneTitolo = {QStringLiteral("IDProd"),        QStringLiteral("IDTipoProdotto"),
                                     QStringLiteral("BarcodeTitolo"), QStringLiteral("Testata"),
                                     QStringLiteral("SottoTitolo"),   QStringLiteral("GiorniScadenzaResa")};
 

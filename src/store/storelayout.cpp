@@ -74,15 +74,19 @@ QStringList columnsOf(sqlite3* handle, const QString& table)
 // first (a view would hold a renamed table) and the schema's own come back at the end.
 void rebuild(sqlite3* handle)
 {
-    for (const QStringList& object : rows(handle, QStringLiteral("SELECT type, name FROM sqlite_master WHERE "
-                                                                 "type IN ('view', 'trigger') ORDER BY type")))
-        exec(handle, QStringLiteral("DROP %1 IF EXISTS %2").arg(object.value(0).toUpper(), quoted(object.value(1))));
+    for (const QStringList& object :
+         rows(handle, QStringLiteral("SELECT type, name FROM sqlite_master WHERE "
+                                     "type IN ('view', 'trigger') ORDER BY type")))
+        exec(handle,
+             QStringLiteral("DROP %1 IF EXISTS %2").arg(object.value(0).toUpper(), quoted(object.value(1))));
     for (const QStringList& index :
-         rows(handle, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL")))
+         rows(handle,
+              QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL")))
         exec(handle, QStringLiteral("DROP INDEX IF EXISTS %1").arg(quoted(index.value(0))));
 
     QSet<QString> existing;
-    for (const QStringList& table : rows(handle, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+    for (const QStringList& table :
+         rows(handle, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
         existing << table.value(0).toLower();
     const QStringList statements = istruzioniSchema();
     QStringList rebuilt;
@@ -90,7 +94,8 @@ void rebuild(sqlite3* handle)
         if (!statement.startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive)) continue;
         const QString table = tableOf(statement, 2);
         if (existing.contains(table.toLower())) {
-            exec(handle, QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(table), quoted(table + kSuffissoVecchia)));
+            exec(handle, QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                             .arg(quoted(table), quoted(table + kSuffissoVecchia)));
             rebuilt << table;
         }
         exec(handle, statement);
@@ -102,7 +107,8 @@ void rebuild(sqlite3* handle)
         for (const QString& column : columnsOf(handle, table))
             if (kept.contains(column, Qt::CaseInsensitive)) columns << quoted(column);
         const QString list = columns.join(QStringLiteral(", "));
-        exec(handle, QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(quoted(table), list, quoted(old)));
+        exec(handle,
+             QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(quoted(table), list, quoted(old)));
         exec(handle, QStringLiteral("DROP TABLE %1").arg(quoted(old)));
     }
     for (const QString& statement : statements) {
@@ -157,12 +163,13 @@ void preparaStore(sqlite3* handle, const QString& database)
                           .arg(database, error.message));
     }
     if (layout > kLayoutStore)
-        throw Failure(FailureCode::Database,
-                      QStringLiteral("Il database \"%1\" ha la struttura %2, più recente di quella che questo "
-                                     "programma conosce (%3)")
-                          .arg(database)
-                          .arg(layout)
-                          .arg(kLayoutStore));
+        throw Failure(
+            FailureCode::Database,
+            QStringLiteral("Il database \"%1\" ha la struttura %2, più recente di quella che questo "
+                           "programma conosce (%3)")
+                .arg(database)
+                .arg(layout)
+                .arg(kLayoutStore));
     if (layout != 1) return;
     // The old collation is still needed to read the old tables' indexes while they are rebuilt.
     if (!registraCollazione(handle))
@@ -172,11 +179,14 @@ void preparaStore(sqlite3* handle, const QString& database)
         exec(handle, QStringLiteral("BEGIN IMMEDIATE"));
     } catch (const StoreError& error) {
         if (busy(error.code)) throw Failure(FailureCode::Database, busyMessage(database));
-        throw Failure(FailureCode::Database, QStringLiteral("Impossibile aggiornare il database \"%1\": %2")
-                                                 .arg(database, error.message));
+        throw Failure(
+            FailureCode::Database,
+            QStringLiteral("Impossibile aggiornare il database \"%1\": %2").arg(database, error.message));
     }
     try {
-        rebuild(handle);
+        // Another program may have upgraded the store while this one waited for the lock.
+        if (rows(handle, QStringLiteral("PRAGMA user_version")).value(0).value(0).toInt() == 1)
+            rebuild(handle);
         exec(handle, QStringLiteral("COMMIT"));
     } catch (const StoreError& error) {
         sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);

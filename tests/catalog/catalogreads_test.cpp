@@ -49,7 +49,8 @@ TEST_F(CatalogoTest, DamagedStorePageFailsTheRunAndKeepsTheOldCatalog)
     // Enough titles, inserted before their issues, for the titles to fill many pages of the file.
     sql("BEGIN");
     for (int id = 1; id <= 1500; ++id)
-        sql("INSERT INTO Prodotti (IDProd, Zefiro, Testata, SottoTitolo, IDTipoProdotto) VALUES (?, 1, ?, ?, 1)",
+        sql("INSERT INTO Prodotti (IDProd, Zefiro, Testata, SottoTitolo, IDTipoProdotto) VALUES (?, 1, ?, ?, "
+            "1)",
             {id, QStringLiteral("TITOLO %1").arg(id), QString(300, QLatin1Char('S'))});
     for (int id = 1; id <= 1500; ++id)
         uscita(id * 10, id, "2026-12-01");
@@ -100,8 +101,10 @@ TEST_F(CatalogoTest, NoResultStaysOpenWhileTheIssuesAreRead)
         if (display.passiProgresso == 0) return;
         ++checks;
         const QString error = other.run("BEGIN EXCLUSIVE");
-        if (!error.isEmpty()) refusals << error;
-        else other.run("COMMIT");
+        if (!error.isEmpty())
+            refusals << error;
+        else
+            other.run("COMMIT");
     };
     ASSERT_EQ(esporta(true), EsitoRun::Completata);
     EXPECT_GE(checks, 3);
@@ -117,12 +120,9 @@ TEST_F(CatalogoTest, CutOffAndNewestFirstCompareMomentsWhateverTheDateText)
         const char* date;
         bool exported;
     } rows[] = {
-        {"2026-06-10T00:00:00", false},
-        {"2026-06-10 00:00:00.000", false},
-        {"2026-06-10T00:00:00.000", false},
-        {"2026-06-10T00:00:01", true},
-        {"2026-06-10 00:00:00.001", true},
-        {"2026-06-11", true},
+        {"2026-06-10T00:00:00", false},     {"2026-06-10 00:00:00.000", false},
+        {"2026-06-10T00:00:00.000", false}, {"2026-06-10T00:00:01", true},
+        {"2026-06-10 00:00:00.001", true},  {"2026-06-11", true},
     };
     QList<int> expected;
     int id = 0;

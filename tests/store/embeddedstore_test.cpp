@@ -152,17 +152,17 @@ TEST_F(EmbeddedStore, TextComparisonsIgnoreCaseAndTrailingBlanks)
         {"accent itself counts", QStringLiteral("citta"), 0},
         {"different text", QStringLiteral("abd"), 0},
     };
-    const QString byValue =
-        QStringLiteral("SELECT count(*) FROM Vendite_VT WHERE ") + dialect.testoUguale(QStringLiteral("IDVendita"));
+    const QString byValue = QStringLiteral("SELECT count(*) FROM Vendite_VT WHERE ") +
+                            dialect.testoUguale(QStringLiteral("IDVendita"));
     for (const auto& row : rows) {
         QSqlQuery query = connection.esegui(byValue, {row.probe});
         ASSERT_TRUE(query.next());
         EXPECT_EQ(query.value(0).toInt(), row.matches) << row.name;
     }
     // A literal with a blank before the closing quote, as the sales run writes it.
-    QSqlQuery literal = connection.esegui(
-        QStringLiteral("SELECT IDRiga FROM Vendite_VT WHERE ") +
-        dialect.testoUguale(QStringLiteral("IDVendita"), QStringLiteral("'abc '")));
+    QSqlQuery literal =
+        connection.esegui(QStringLiteral("SELECT IDRiga FROM Vendite_VT WHERE ") +
+                          dialect.testoUguale(QStringLiteral("IDVendita"), QStringLiteral("'abc '")));
     ASSERT_TRUE(literal.next());
     EXPECT_EQ(literal.value(0).toString(), QStringLiteral("0001"));
 
@@ -184,7 +184,8 @@ TEST_F(EmbeddedStore, TextComparisonsIgnoreCaseAndTrailingBlanks)
         << qPrintable(steps);
 
     // Sorting on a text column ignores letter case.
-    QSqlQuery sorted = connection.esegui(QStringLiteral("SELECT IDVendita FROM Vendite_VT ORDER BY IDVendita"));
+    QSqlQuery sorted =
+        connection.esegui(QStringLiteral("SELECT IDVendita FROM Vendite_VT ORDER BY IDVendita"));
     QStringList order;
     while (sorted.next())
         order << sorted.value(0).toString();
@@ -337,11 +338,10 @@ TEST_F(EmbeddedStore, DateLiteralComparesAsTheDayAtMidnight)
         "INSERT INTO Uscite (IDUscita, DataUscita) VALUES (1, '2026-06-09'), (2, '2026-06-10'), "
         "(3, '2026-06-10 00:00:00'), (4, '2026-06-10 00:00:01'), (5, '2026-06-11'), "
         "(6, '2026-06-10T00:00:00'), (7, '2026-06-10 00:00:00.000'), (8, '2026-06-10T00:00:00.001')"));
-    QSqlQuery later = connection.esegui(QStringLiteral("SELECT IDUscita FROM Uscite WHERE ") +
-                                        connection.dialetto().dataDi(QStringLiteral("DataUscita")) +
-                                        QStringLiteral(" > ") +
-                                        connection.dialetto().letteraleData(QDate(2026, 6, 10)) +
-                                        QStringLiteral(" ORDER BY IDUscita"));
+    QSqlQuery later = connection.esegui(
+        QStringLiteral("SELECT IDUscita FROM Uscite WHERE ") +
+        connection.dialetto().dataDi(QStringLiteral("DataUscita")) + QStringLiteral(" > ") +
+        connection.dialetto().letteraleData(QDate(2026, 6, 10)) + QStringLiteral(" ORDER BY IDUscita"));
     QList<int> ids;
     while (later.next())
         ids << later.value(0).toInt();

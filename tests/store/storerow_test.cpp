@@ -16,7 +16,8 @@ TEST_F(StoreRows, FloatColumnTextIsReadAsTheValueEntered)
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     // Declared as a number to the driver, kept as text by SQLite: the way a float comes over ODBC.
     connection.esegui(QStringLiteral("CREATE TABLE Prezzi (Prezzo NUMERIC TEXT, Nota TEXT)"));
-    connection.esegui(QStringLiteral("INSERT INTO Prezzi VALUES ('2.6749999999999998', '2.6749999999999998')"));
+    connection.esegui(
+        QStringLiteral("INSERT INTO Prezzi VALUES ('2.6749999999999998', '2.6749999999999998')"));
     QSqlQuery query = connection.esegui(QStringLiteral("SELECT Prezzo, Nota FROM Prezzi"));
     const RigaQuery row(query);
     ASSERT_TRUE(rigaSuccessiva(query));

@@ -73,6 +73,8 @@ TEST_F(StoreTool, BadArgumentsGiveTheUsageAndStatusTwo)
         {"seed below zero", {"vendite", "a.sqlite", "v.dat", "--seed", "-1"}},
         {"store not named .sqlite", {"init", "a.db"}},
         {"bare suffix", {"init", ".sqlite"}},
+        {"aggiorna without FILE", {"aggiorna"}},
+        {"aggiorna with an option", {"aggiorna", "a.sqlite", "--sovrascrivi"}},
     };
     for (const auto& row : rows) {
         const ToolRun run = runTool(row.arguments);
@@ -80,6 +82,16 @@ TEST_F(StoreTool, BadArgumentsGiveTheUsageAndStatusTwo)
         EXPECT_TRUE(run.err.contains(QStringLiteral("tavira-store demo FILE"))) << row.name;
     }
     EXPECT_FALSE(QFile::exists(QStringLiteral("a.sqlite")));
+}
+
+TEST_F(StoreTool, HelpPrintsTheUsageAndSucceeds)
+{
+    for (const char* option : {"--help", "-h"}) {
+        const ToolRun run = runTool({QString::fromLatin1(option)});
+        EXPECT_EQ(run.status, 0) << option;
+        EXPECT_TRUE(run.out.contains(QStringLiteral("tavira-store aggiorna FILE"))) << option;
+        EXPECT_TRUE(run.err.isEmpty()) << option;
+    }
 }
 
 TEST_F(StoreTool, InitNeverOverwritesSilently)
