@@ -103,7 +103,7 @@ int minimo(const ImpostazioniConnessione& settings, const QString& outFile, cons
     QSqlQuery rows = connection.esegui(queryMinima(connection, modoSelezione(modeText)));
     const RigaQuery row(rows);
     qint64 records = 0;
-    while (rows.next()) {
+    while (rigaSuccessiva(rows)) {
         const NumeroEsatto id = NumeroEsatto::letto(row.valore(QStringLiteral("IDUscita")));
         if (id.negativo() || id.zero()) continue;
         writer.write(ComponiRigaCatalogo(row, row));
