@@ -3,6 +3,7 @@
 #include "ui_frmmain.h"
 
 #include "app/folderopener.h"
+#include "services/activenames.h"
 #include "services/activitylog.h"
 #include "services/clock.h"
 #include "services/fixedwidth.h"
@@ -223,6 +224,14 @@ void FrmMain::impostaOccupato(bool busy)
 {
     // Busy: the whole window refuses input and the application shows the hourglass. Idle: the window
     // takes input again and the application pointer is the icon pointer (shown as the arrow).
+    // A disabled window has no focused control: the error report and the logs name the one that had
+    // the focus before, for as long as the window is busy.
+    if (busy && !m_occupato) {
+        const QWidget* focused = focusWidget();
+        ricordaControlloAttivo(focused ? focused->objectName() : QString());
+    } else if (!busy) {
+        ricordaControlloAttivo(QString());
+    }
     m_occupato = busy;
     setEnabled(!busy);
     setAppPointer(busy ? AppPointer::Hourglass : AppPointer::Icon);

@@ -35,6 +35,7 @@ public:
     // The connection settings: server, database and user as text and tooltip, the password as a hidden
     // value of the user field that is never displayed.
     void mostraConnessione(const ImpostazioniConnessione& settings);
+    ImpostazioniConnessione impostazioniConnessione() const;
     QLineEdit& campoDatabase();
 
     void mostraStatoConnessione(StatoConnessione state);
@@ -62,7 +63,6 @@ public:
     void lasciaPassareEventi() override;
     bool chiediSiNo(const QString& title, const QString& text) override;
     void avvisa(IconaMessaggio icon, const QString& title, const QString& text) override;
-    ImpostazioniConnessione impostazioniConnessione() const override;
 
 Q_SIGNALS:
     void cambiaDatabaseRichiesto();           // cmdCambiaDB

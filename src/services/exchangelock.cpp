@@ -1,0 +1,48 @@
+#include "services/exchangelock.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+constexpr int kTryMs = 100;
+}
+
+QString canonicalPath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists()) return info.canonicalFilePath();
+    const QString folder = info.absoluteDir().canonicalPath();
+    if (folder.isEmpty()) return QDir::cleanPath(info.absoluteFilePath());
+    return QDir(folder).filePath(info.fileName());
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+    return canonicalPath(a).compare(canonicalPath(b), Qt::CaseInsensitive) == 0;
+}
+
+QString ExchangeLock::lockFileFor(const QString& exchangePath)
+{
+    const QByteArray key = canonicalPath(exchangePath).toCaseFolded().toUtf8();
+    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex();
+    return QDir(QDir::tempPath())
+        .filePath(QStringLiteral("esporta-importa-%1.lock").arg(QLatin1String(hash)));
+}
+
+ExchangeLock::ExchangeLock(const QString& exchangePath) : m_file(lockFileFor(exchangePath))
+{
+    // A run may take minutes: only a holder whose process has gone makes the lock stale, never its age.
+    m_file.setStaleLockTime(0);
+}
+
+bool ExchangeLock::acquire(int waitMs, const std::function<void()>& whileWaiting)
+{
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        if (m_file.tryLock(kTryMs)) return true;
+        if (m_file.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
+        if (whileWaiting) whileWaiting();
+    }
+}
