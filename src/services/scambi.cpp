@@ -50,7 +50,7 @@ const std::array<DescrizioneScambio, 3>& table()
          QStringLiteral("PathDestinazioneAggiornamento"),
          QStringLiteral("NomeFileAggiornamento"),
          QStringLiteral("Update.DAT"),
-         {},
+         {QString()},
          false,
          QStringLiteral("FrmOpzioniAggiornamento"),
          QStringLiteral("Opzioni per la Creazione del File di Aggiornamento"),

@@ -18,7 +18,7 @@ struct DescrizioneScambio
     QString chiaveNome;     // the file-name parameter
     QString nomePredefinito;
     // The files a run writes or removes in the folder: each prefix followed by the file name ("" is the
-    // exchange file itself). The update file has no run, so none.
+    // exchange file itself).
     QStringList prefissiFile;
     bool conQualiTitoli; // the catalog's QualiTitoliCatalogoTotale
 
