@@ -1,9 +1,13 @@
 #include "app/frmmain.h"
 #include "qtprinting.h"
 
+#include "services/activenames.h"
+#include "services/failure.h"
 #include "services/programfolder.h"
+#include "services/ui/frmerrore.h"
 #include "testfolder.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -218,3 +222,27 @@ TEST_F(MainWindow, ExitButtonReportsItsCommand)
     EXPECT_EQ(exit.count(), 1);
 }
 } // namespace
+
+TEST_F(MainWindow, AReportDuringTheBusyStateNamesTheControlThatHadTheFocus)
+{
+    installaReportErrori();
+    setErrorPresenter([this](const ErrorRecord& record) { errors.push_back(record); });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    find<QPushButton>("cmdCreaCatalogoTot")->setFocus();
+
+    window.impostaOccupato(true);
+    try {
+        throw Failure(FailureCode::InvalidCall, QStringLiteral("Chiamata non valida"));
+    } catch (...) {
+        segnalaErrore(QStringLiteral("(Crea File Catalogo)"));
+    }
+    window.impostaOccupato(false);
+    window.hide();
+
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].form, QStringLiteral("FrmMain"));
+    EXPECT_EQ(errors[0].control, QStringLiteral("cmdCreaCatalogoTot"));
+    setActiveNamesProvider({});
+}
