@@ -1,13 +1,17 @@
 #include "services/exchangelock.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 constexpr int kTryMs = 100;
-}
+// A lock file without its holder's identity is one whose process died between creating it and writing
+// it; once this old it cannot be a run still starting.
+constexpr qint64 kUnnamedStaleSecs = 10;
+} // namespace
 
 QString canonicalPath(const QString& path)
 {
@@ -43,6 +47,13 @@ bool ExchangeLock::acquire(int waitMs, const std::function<void()>& whileWaiting
     for (;;) {
         if (m_file.tryLock(kTryMs)) return true;
         if (m_file.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        const QFileInfo lockInfo(m_file.fileName());
+        if (!m_file.getLockInfo(&pid, &host, &application) &&
+            lockInfo.lastModified().secsTo(QDateTime::currentDateTime()) > kUnnamedStaleSecs)
+            m_file.removeStaleLockFile();
         if (whileWaiting) whileWaiting();
     }
 }

@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QThread>
 
@@ -147,9 +148,14 @@ TEST_F(Instances, AKilledExportDoesNotHoldItsDestinationForEver)
     const QString lockFile = ExchangeLock::lockFileFor(destination + QStringLiteral("/Catalogo.DAT"));
     QProcess& child = startExport(programFolder(QString(), destination));
     const QDeadlineTimer deadline(60000);
-    while (!QFile::exists(lockFile) && !deadline.hasExpired() && child.state() == QProcess::Running)
+    QLockFile held(lockFile);
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    while (!held.getLockInfo(&pid, &host, &application) && !deadline.hasExpired() &&
+           child.state() == QProcess::Running)
         QThread::msleep(5);
-    ASSERT_TRUE(QFile::exists(lockFile)) << "the export never held its destination";
+    ASSERT_EQ(pid, child.processId()) << "the export never held its destination";
     child.kill();
     child.waitForFinished();
     ASSERT_TRUE(QFile::exists(lockFile)); // left behind by the killed process
