@@ -43,8 +43,8 @@ QString fileProprio(Pannello exchange, const QString& target, const QString& ser
     }
     if (QString store = fileDelloStore(target, server); !store.isEmpty()) return store;
     for (const Pannello other : scambi()) {
-        if (other == exchange) continue;
         const DescrizioneScambio& row = descrizioneScambio(other);
+        if (other == exchange || row.tagRun.isEmpty()) continue; // the update file has no run to write it
         for (const QString& own :
              fileDelloScambio(other, LeggiParametro(row.chiaveCartella), LeggiParametro(row.chiaveNome)))
             if (samePath(target, own)) return own;

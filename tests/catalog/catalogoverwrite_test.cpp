@@ -1,6 +1,7 @@
 #include "catalogstore.h"
 #include "qtprinting.h"
 
+#include "services/exchangelock.h"
 #include "services/parametri.h"
 
 #include <QDir>
@@ -164,3 +165,22 @@ TEST_P(FileProprioTest, IsRefusedAndLeftUntouched)
 
 INSTANTIATE_TEST_SUITE_P(Destinazioni, FileProprioTest, ::testing::ValuesIn(kFileProprii),
                          [](const auto& info) { return std::string(info.param.nome); });
+
+TEST_F(SovrascritturaTest, ADestinationHeldByAnotherRunEndsInterruptedAfterWaiting)
+{
+    ExchangeLock other(catalogoPath());
+    ASSERT_TRUE(other.acquire(0, {}));
+    const QString busy =
+        QStringLiteral("Un'Altra Esportazione del Catalogo verso questa Destinazione è in Corso");
+
+    EXPECT_EQ(esporta(), EsitoRun::Interrotta);
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
+    EXPECT_FALSE(QFileInfo::exists(temporaneoPath()));
+    EXPECT_TRUE(display.domande.empty());  // nothing asked about a destination in use
+    EXPECT_GT(display.passaggiEventi, 10); // the window kept running while the run waited
+    ASSERT_EQ(display.avvisi.size(), 1u);
+    EXPECT_EQ(display.avvisi[0].testo, busy);
+    const QStringList tail{busy, PannelloScambio::riga(), "Esportazione INTERROTTA !!",
+                           PannelloScambio::riga()};
+    EXPECT_EQ(display.righe.mid(display.righe.size() - 4), tail);
+}
