@@ -4,14 +4,9 @@
 
 #include "app/folderopener.h"
 #include "services/activenames.h"
-#include "services/activitylog.h"
-#include "services/clock.h"
 #include "services/fixedwidth.h"
-#include "services/regional.h"
 #include "services/ui/apppointer.h"
-#include "services/ui/modal.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QTimer>
 
@@ -187,39 +182,6 @@ PannelloRun& FrmMain::pannello(Pannello panel)
     return *m_pannelli[indice(panel)];
 }
 
-void FrmMain::scriviLog(Pannello panel, const QString& text)
-{
-    pannello(panel).aggiungiRiga(oraSistema(adesso().time()) + QStringLiteral(" -- ") + senzaSpazi(text));
-    ScriviLog(text);
-    lasciaPassareEventi();
-}
-
-void FrmMain::azzeraPannello(Pannello panel)
-{
-    pannello(panel).azzera();
-}
-
-void FrmMain::impostaMassimo(Pannello panel, int maximum)
-{
-    pannello(panel).impostaMassimo(maximum);
-}
-
-void FrmMain::avanzaProgresso(Pannello panel)
-{
-    if (const std::optional<int> percentage = pannello(panel).avanza())
-        setWindowTitle(titoloPercentuale(*percentage));
-}
-
-void FrmMain::svuotaAttivita(Pannello panel)
-{
-    pannello(panel).svuotaAttivita();
-}
-
-void FrmMain::impostaTitolo(const QString& title)
-{
-    setWindowTitle(title);
-}
-
 void FrmMain::impostaOccupato(bool busy)
 {
     // Busy: the whole window refuses input and the application shows the hourglass. Idle: the window
@@ -235,21 +197,4 @@ void FrmMain::impostaOccupato(bool busy)
     m_occupato = busy;
     setEnabled(!busy);
     setAppPointer(busy ? AppPointer::Hourglass : AppPointer::Icon);
-}
-
-void FrmMain::lasciaPassareEventi()
-{
-    QApplication::processEvents();
-}
-
-bool FrmMain::chiediSiNo(const QString& title, const QString& text)
-{
-    return mostraMessaggio(this, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
-}
-
-void FrmMain::avvisa(IconaMessaggio icon, const QString& title, const QString& text)
-{
-    mostraMessaggio(this, icon == IconaMessaggio::Critica ? QMessageBox::Critical : QMessageBox::Information,
-                    title, text, QMessageBox::Ok);
 }

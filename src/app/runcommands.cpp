@@ -1,6 +1,7 @@
 #include "app/runcommands.h"
 
 #include "app/frmmain.h"
+#include "app/windowdisplay.h"
 #include "catalog/catalogexport.h"
 #include "services/programexit.h"
 
@@ -41,8 +42,9 @@ void ComandiRun::eseguiRun(Pannello panel, const RunDisponibili::Run& run, bool 
     if (!run) return;
     const RunInCorso inProgress(m_runs);
     if (!inProgress.avviato()) return;
+    DisplayFinestra display(m_window);
     const bool completed =
-        run(ContestoRun{m_window, m_window.impostazioniConnessione(), automatico}) == EsitoRun::Completata;
+        run(ContestoRun{display, m_window.impostazioniConnessione(), automatico}) == EsitoRun::Completata;
     if (!automatico) return;
     m_runs.registraEsitoAutomatico(panel, completed);
     if (completed || endEvenIfInterrupted) m_window.timerEnd().start();

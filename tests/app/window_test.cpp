@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/windowdisplay.h"
 #include "qtprinting.h"
 
 #include "services/activenames.h"
@@ -193,10 +194,11 @@ TEST_F(MainWindow, BlankingEmptiesEverything)
     for (const Pannello exchange : scambi())
         window.mostraImpostazioni(exchange,
                                   {QStringLiteral("/x/"), QStringLiteral("n.DAT"), QStringLiteral("q")});
-    window.scriviLog(Pannello::Catalogo, QStringLiteral("riga"));
-    window.impostaMassimo(Pannello::Vendite, 20);
+    DisplayFinestra display(window);
+    display.scriviLog(Pannello::Catalogo, QStringLiteral("riga"));
+    display.impostaMassimo(Pannello::Vendite, 20);
     for (int i = 0; i < 10; ++i)
-        window.avanzaProgresso(Pannello::Vendite);
+        display.avanzaProgresso(Pannello::Vendite);
 
     window.svuota();
 
