@@ -3,14 +3,10 @@
 #include "ui_frmmain.h"
 
 #include "app/folderopener.h"
-#include "services/activitylog.h"
-#include "services/clock.h"
+#include "services/activenames.h"
 #include "services/fixedwidth.h"
-#include "services/regional.h"
 #include "services/ui/apppointer.h"
-#include "services/ui/modal.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QTimer>
 
@@ -186,61 +182,19 @@ PannelloRun& FrmMain::pannello(Pannello panel)
     return *m_pannelli[indice(panel)];
 }
 
-void FrmMain::scriviLog(Pannello panel, const QString& text)
-{
-    pannello(panel).aggiungiRiga(oraSistema(adesso().time()) + QStringLiteral(" -- ") + senzaSpazi(text));
-    ScriviLog(text);
-    lasciaPassareEventi();
-}
-
-void FrmMain::azzeraPannello(Pannello panel)
-{
-    pannello(panel).azzera();
-}
-
-void FrmMain::impostaMassimo(Pannello panel, int maximum)
-{
-    pannello(panel).impostaMassimo(maximum);
-}
-
-void FrmMain::avanzaProgresso(Pannello panel)
-{
-    if (const std::optional<int> percentage = pannello(panel).avanza())
-        setWindowTitle(titoloPercentuale(*percentage));
-}
-
-void FrmMain::svuotaAttivita(Pannello panel)
-{
-    pannello(panel).svuotaAttivita();
-}
-
-void FrmMain::impostaTitolo(const QString& title)
-{
-    setWindowTitle(title);
-}
-
 void FrmMain::impostaOccupato(bool busy)
 {
     // Busy: the whole window refuses input and the application shows the hourglass. Idle: the window
     // takes input again and the application pointer is the icon pointer (shown as the arrow).
+    // A disabled window has no focused control: the error report and the logs name the one that had
+    // the focus before, for as long as the window is busy.
+    if (busy && !m_occupato) {
+        const QWidget* focused = focusWidget();
+        ricordaControlloAttivo(focused ? focused->objectName() : QString());
+    } else if (!busy) {
+        ricordaControlloAttivo(QString());
+    }
     m_occupato = busy;
     setEnabled(!busy);
     setAppPointer(busy ? AppPointer::Hourglass : AppPointer::Icon);
-}
-
-void FrmMain::lasciaPassareEventi()
-{
-    QApplication::processEvents();
-}
-
-bool FrmMain::chiediSiNo(const QString& title, const QString& text)
-{
-    return mostraMessaggio(this, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
-}
-
-void FrmMain::avvisa(IconaMessaggio icon, const QString& title, const QString& text)
-{
-    mostraMessaggio(this, icon == IconaMessaggio::Critica ? QMessageBox::Critical : QMessageBox::Information,
-                    title, text, QMessageBox::Ok);
 }

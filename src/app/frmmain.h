@@ -3,7 +3,8 @@
 #include "app/connectionindicator.h"
 #include "app/core/exchangesettings.h"
 #include "app/runpanel.h"
-#include "services/rundisplay.h"
+#include "services/connectionsettings.h"
+#include "services/scambi.h"
 
 #include <QWidget>
 
@@ -20,8 +21,8 @@ class FrmMain;
 
 // The main window: the connection to the store, the settings of the three file exchanges and one run
 // panel for each exchange. It shows what it is told and reports its commands as signals; start-up, the
-// settings commands and the runs live in their own classes. The runs see it only as a RunDisplay.
-class FrmMain : public QWidget, public RunDisplay
+// settings commands and the runs live in their own classes. The runs see it only through DisplayFinestra.
+class FrmMain : public QWidget
 {
     Q_OBJECT
 
@@ -35,6 +36,7 @@ public:
     // The connection settings: server, database and user as text and tooltip, the password as a hidden
     // value of the user field that is never displayed.
     void mostraConnessione(const ImpostazioniConnessione& settings);
+    ImpostazioniConnessione impostazioniConnessione() const;
     QLineEdit& campoDatabase();
 
     void mostraStatoConnessione(StatoConnessione state);
@@ -51,18 +53,12 @@ public:
     // Asked when the window is about to close; false keeps it open.
     void impostaControlloChiusura(std::function<bool()> mayClose);
 
-    // RunDisplay
-    void scriviLog(Pannello panel, const QString& text) override;
-    void azzeraPannello(Pannello panel) override;
-    void impostaMassimo(Pannello panel, int maximum) override;
-    void avanzaProgresso(Pannello panel) override;
-    void svuotaAttivita(Pannello panel) override;
-    void impostaTitolo(const QString& title) override;
-    void impostaOccupato(bool busy) override;
-    void lasciaPassareEventi() override;
-    bool chiediSiNo(const QString& title, const QString& text) override;
-    void avvisa(IconaMessaggio icon, const QString& title, const QString& text) override;
-    ImpostazioniConnessione impostazioniConnessione() const override;
+    // Busy: the whole window refuses input and the application shows the hourglass. Idle: input again
+    // and the icon pointer.
+    void impostaOccupato(bool busy);
+
+    // The run panel of an exchange: its list, bar and dots.
+    PannelloRun& pannello(Pannello panel);
 
 Q_SIGNALS:
     void cambiaDatabaseRichiesto();           // cmdCambiaDB
@@ -76,7 +72,6 @@ protected:
 
 private:
     void collegaComandi();
-    PannelloRun& pannello(Pannello panel);
     void apriCartellaDi(const QLineEdit& field);
 
     std::unique_ptr<Ui::FrmMain> m_ui;

@@ -1,6 +1,8 @@
 #include "app/runcommands.h"
 
 #include "app/frmmain.h"
+#include "app/windowdisplay.h"
+#include "catalog/catalogexport.h"
 #include "services/programexit.h"
 
 #include <QTimer>
@@ -40,7 +42,9 @@ void ComandiRun::eseguiRun(Pannello panel, const RunDisponibili::Run& run, bool 
     if (!run) return;
     const RunInCorso inProgress(m_runs);
     if (!inProgress.avviato()) return;
-    const bool completed = run(m_window, automatico) == EsitoRun::Completata;
+    DisplayFinestra display(m_window);
+    const bool completed =
+        run(ContestoRun{display, m_window.impostazioniConnessione(), automatico}) == EsitoRun::Completata;
     if (!automatico) return;
     m_runs.registraEsitoAutomatico(panel, completed);
     if (completed || endEvenIfInterrupted) m_window.timerEnd().start();

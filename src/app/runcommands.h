@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/runregister.h"
-#include "catalog/catalogexport.h"
+#include "services/rundisplay.h"
 
 #include <functional>
 
@@ -11,7 +11,7 @@ class FrmMain;
 // and the "/V" switch start nothing.
 struct RunDisponibili
 {
-    using Run = std::function<EsitoRun(RunDisplay& display, bool automatico)>;
+    using Run = std::function<EsitoRun(const ContestoRun& context)>;
 
     Run catalogo; // cmdCreaCatalogoTot
     Run vendite;  // cmdImpVendite

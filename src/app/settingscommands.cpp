@@ -11,29 +11,6 @@
 
 #include <QApplication>
 
-namespace {
-// What differs between the three settings buttons.
-struct ComandoOpzioni
-{
-    Pannello scambio;
-    TipoOpzioni dialogo;
-    const char* tag; // of the error report
-};
-
-constexpr ComandoOpzioni kComandiOpzioni[] = {
-    {Pannello::Catalogo, TipoOpzioni::CatalogoTotale, "(Opzioni Cat.Totale)"},
-    {Pannello::Vendite, TipoOpzioni::Vendite, "(Opzioni Vendite)"},
-    {Pannello::Aggiornamento, TipoOpzioni::Aggiornamento, "(Opzioni Aggiornamento)"},
-};
-
-const ComandoOpzioni& comandoOpzioni(Pannello exchange)
-{
-    for (const ComandoOpzioni& command : kComandiOpzioni)
-        if (command.scambio == exchange) return command;
-    return kComandiOpzioni[0];
-}
-} // namespace
-
 ComandiImpostazioni::ComandiImpostazioni(FrmMain& window) : m_window(window) {}
 
 void ComandiImpostazioni::cambiaDatabase()
@@ -68,17 +45,16 @@ void ComandiImpostazioni::testConnessione()
 
 void ComandiImpostazioni::cambiaOpzioni(Pannello exchange)
 {
-    const ComandoOpzioni& command = comandoOpzioni(exchange);
     m_window.impostaOccupato(true);
     try {
         if (AccessoLimitato(&m_window)) {
-            mostraOpzioni(command.dialogo, &m_window);
+            mostraOpzioni(exchange, &m_window, m_window.impostazioniConnessione().server);
             // Saved or not, the window shows what term.ini now holds, by the start-up rules; nothing
             // is written back.
             m_window.mostraImpostazioni(exchange, leggiImpostazioni(exchange));
         }
     } catch (...) {
-        segnalaErrore(QLatin1String(command.tag));
+        segnalaErrore(descrizioneScambio(exchange).tagComando);
     }
     m_window.impostaOccupato(false);
 }

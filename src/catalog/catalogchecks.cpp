@@ -4,6 +4,7 @@
 #include "services/fixedwidth.h"
 #include "services/parametri.h"
 #include "services/programfolder.h"
+#include "store/ownfiles.h"
 
 #include <QFileInfo>
 
@@ -11,7 +12,7 @@ namespace {
 const QString kEsisteGia = QStringLiteral("Esiste già un File di Catalogo Totale");
 
 // True when the existing catalog may be overwritten: asked unless unattended, where the answer is Yes.
-bool sovrascrivere(const PannelloCatalogo& panel)
+bool sovrascrivere(const PannelloScambio& panel)
 {
     panel.log(kEsisteGia);
     if (panel.automatico()) return true;
@@ -20,10 +21,12 @@ bool sovrascrivere(const PannelloCatalogo& panel)
 }
 } // namespace
 
-std::optional<DestinazioneCatalogo> controllaDestinazione(const PannelloCatalogo& panel)
+std::optional<DestinazioneCatalogo> controllaDestinazione(RunScambio& run)
 {
+    const PannelloScambio& panel = run.pannello();
+    const DescrizioneScambio& exchange = descrizioneScambio(Pannello::Catalogo);
     panel.log(QStringLiteral("Test Cartella di Destinazione"));
-    const QString folder = LeggiParametro(QStringLiteral("PathDestCatalogoTotale"));
+    const QString folder = LeggiParametro(exchange.chiaveCartella);
     if (senzaSpazi(folder).isEmpty()) {
         panel.segnala(QStringLiteral("La Cartella di Destinazione non è Configurata"));
         return std::nullopt;
@@ -34,11 +37,21 @@ std::optional<DestinazioneCatalogo> controllaDestinazione(const PannelloCatalogo
         panel.segnala(QStringLiteral("la cartella di Destinazione non Esiste!!"));
         return std::nullopt;
     }
-    destination.nome = LeggiParametro(QStringLiteral("NomeFileCatalogoTotale"));
+    destination.nome = LeggiParametro(exchange.chiaveNome);
     if (senzaSpazi(destination.nome).isEmpty()) {
         panel.segnala(QStringLiteral("Il Nome del File non è Impostato"));
         return std::nullopt;
     }
+    const QString ownFile = fileProprioSostituito(Pannello::Catalogo, destination.cartella, destination.nome,
+                                                  run.contesto().connessione.server);
+    if (!ownFile.isEmpty()) {
+        panel.segnala(testoFileProprio(ownFile));
+        return std::nullopt;
+    }
+    if (!run.riserva(
+            destination.cartella + destination.nome,
+            QStringLiteral("Un'Altra Esportazione del Catalogo verso questa Destinazione è in Corso")))
+        return std::nullopt;
     const FileCatalogo file(destination.cartella, destination.nome);
     destination.nomeEsistente = file.nomeEsistente();
     if (!destination.nomeEsistente.isEmpty()) {

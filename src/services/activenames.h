@@ -14,5 +14,9 @@ struct ActiveNames
 
 ActiveNames nomiAttivi();
 
+// The control that had the focus when the main window went busy: a disabled window has no focused
+// control, so while none is reported this one is named instead. An empty name forgets it.
+void ricordaControlloAttivo(const QString& control);
+
 using ActiveNamesProvider = std::function<ActiveNames()>;
 void setActiveNamesProvider(ActiveNamesProvider provider);

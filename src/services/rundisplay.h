@@ -1,11 +1,9 @@
 #pragma once
 
 #include "services/connectionsettings.h"
+#include "services/scambi.h"
 
 #include <QString>
-
-// The three run panels of the main window.
-enum class Pannello { Catalogo, Vendite, Aggiornamento };
 
 enum class IconaMessaggio { Critica, Informazione };
 
@@ -35,7 +33,59 @@ public:
     // Modal questions and messages; the runs leave them out when unattended.
     virtual bool chiediSiNo(const QString& title, const QString& text) = 0;
     virtual void avvisa(IconaMessaggio icon, const QString& title, const QString& text) = 0;
+};
 
-    // The connection settings held by the window.
-    virtual ImpostazioniConnessione impostazioniConnessione() const = 0;
+// How a run ended: completed (the success end), or interrupted (a failed check, a refusal, an abort).
+enum class EsitoRun { Completata, Interrotta };
+
+// What a run is handed when it starts: the window it reports to, the connection settings the window
+// holds at that moment, and whether it runs unattended (AutoCatalogo, AutoVendite).
+struct ContestoRun
+{
+    RunDisplay& display;
+    ImpostazioniConnessione connessione;
+    bool automatico;
+};
+
+// What a run says to the operator: lines in its panel (and the activity log), and message boxes that an
+// unattended run leaves out.
+class PannelloScambio
+{
+public:
+    PannelloScambio(RunDisplay& display, Pannello panel, bool unattended)
+        : m_display(display), m_panel(panel), m_unattended(unattended)
+    {
+    }
+
+    RunDisplay& display() const { return m_display; }
+    Pannello pannello() const { return m_panel; }
+    bool automatico() const { return m_unattended; }
+
+    void log(const QString& text) const { m_display.scriviLog(m_panel, text); }
+
+    // A message box, unless unattended.
+    void avvisa(IconaMessaggio icon, const QString& title, const QString& text) const
+    {
+        if (!m_unattended) m_display.avvisa(icon, title, text);
+    }
+
+    // A critical box titled "Attenzione!".
+    void avvisaErrore(const QString& text) const
+    {
+        avvisa(IconaMessaggio::Critica, QStringLiteral("Attenzione!"), text);
+    }
+
+    // A logged check failure: the line, then the same text in a critical box.
+    void segnala(const QString& text) const
+    {
+        log(text);
+        avvisaErrore(text);
+    }
+
+    static QString riga() { return QString(49, QLatin1Char('=')); }
+
+private:
+    RunDisplay& m_display;
+    Pannello m_panel;
+    bool m_unattended;
 };

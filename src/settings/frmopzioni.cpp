@@ -11,6 +11,7 @@
 #include "services/ui/modal.h"
 #include "settings/folderbrowser.h"
 #include "settings/sceltatitoli.h"
+#include "store/ownfiles.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -25,18 +26,19 @@ void letEventsRun()
 }
 } // namespace
 
-FrmOpzioni::FrmOpzioni(TipoOpzioni kind, QWidget* owner)
-    : QDialog(owner), m_variant(optionsVariant(kind)), m_ui(std::make_unique<Ui::FrmOpzioni>())
+FrmOpzioni::FrmOpzioni(Pannello exchange, QWidget* owner, const QString& server)
+    : QDialog(owner), m_exchange(descrizioneScambio(exchange)), m_server(server),
+      m_ui(std::make_unique<Ui::FrmOpzioni>())
 {
     m_ui->setupUi(this);
-    setObjectName(m_variant.windowName);
-    setWindowTitle(m_variant.caption);
-    m_ui->Frame1->setTitle(m_variant.folderFrame);
-    m_ui->txtPath->setObjectName(m_variant.folderBoxName);
-    m_ui->Frame2->setTitle(m_variant.nameFrame);
+    setObjectName(m_exchange.nomeFinestra);
+    setWindowTitle(m_exchange.titoloFinestra);
+    m_ui->Frame1->setTitle(m_exchange.corniceCartella);
+    m_ui->txtPath->setObjectName(m_exchange.nomeCasellaCartella);
+    m_ui->Frame2->setTitle(m_exchange.corniceNome);
     m_ui->cmdModifica->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton, nullptr, this));
     m_ui->CmdEsci->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton, nullptr, this));
-    if (m_variant.titleSelection) {
+    if (m_exchange.conQualiTitoli) {
         m_titles = new SceltaTitoli(this);
         m_ui->layoutOptions->insertWidget(m_ui->layoutOptions->indexOf(m_ui->Frame2) + 1, m_titles);
     }
@@ -54,18 +56,18 @@ void FrmOpzioni::carica()
         setAppPointer(AppPointer::Hourglass);
         letEventsRun();
 
-        QString folder = LeggiParametro(m_variant.folderKey);
+        QString folder = LeggiParametro(m_exchange.chiaveCartella);
         if (senzaSpazi(folder).isEmpty()) folder = conSeparatoreFinale(cartellaProgramma());
         m_ui->txtPath->setText(folder);
         m_ui->txtPath->setToolTip(folder);
 
         // The 50-character limit is for typing: a longer stored name is shown whole, not cut, so
         // that saving without touching it does not change it.
-        const QString name = LeggiParametro(m_variant.nameKey);
+        const QString name = LeggiParametro(m_exchange.chiaveNome);
         m_ui->txtNomeFile->setMaxLength(qBound(kNameLength, int(name.size()), 32767));
         m_ui->txtNomeFile->setText(name);
         if (senzaSpazi(m_ui->txtNomeFile->text()).isEmpty())
-            m_ui->txtNomeFile->setText(m_variant.defaultName);
+            m_ui->txtNomeFile->setText(m_exchange.nomePredefinito);
 
         if (m_titles) m_titles->mostraValore(LeggiParametro(chiaveQualiTitoli()));
 
@@ -74,7 +76,7 @@ void FrmOpzioni::carica()
         letEventsRun();
         setEnabled(true);
     } catch (...) {
-        segnalaErrore(m_variant.openTag);
+        segnalaErrore(m_exchange.tagApertura);
         setEnabled(true);
         setAppPointer(AppPointer::Icon);
     }
@@ -99,8 +101,8 @@ void FrmOpzioni::salva()
             m_ui->txtPath->setText(conSeparatoreFinale(m_ui->txtPath->text()));
         if (controllaDati()) {
             if (scriviImpostazioni()) {
-                ScriviLog(m_variant.folderLogText + m_ui->txtPath->text());
-                ScriviLog(m_variant.nameLogText + m_ui->txtNomeFile->text());
+                ScriviLog(m_exchange.logCartella + m_ui->txtPath->text());
+                ScriviLog(m_exchange.logNome + m_ui->txtNomeFile->text());
                 accept();
             } else {
                 mostraMessaggio(this, QMessageBox::Critical, QStringLiteral("Attenzione!!"),
@@ -108,7 +110,7 @@ void FrmOpzioni::salva()
             }
         }
     } catch (...) {
-        segnalaErrore(m_variant.saveTag);
+        segnalaErrore(m_exchange.tagSalvataggio);
     }
     setEnabled(true);
     setAppPointer(AppPointer::Icon);
@@ -118,12 +120,20 @@ bool FrmOpzioni::controllaDati()
 {
     if (!QFileInfo(m_ui->txtPath->text()).isDir()) {
         mostraMessaggio(this, QMessageBox::Critical, QStringLiteral("Attenzione!"),
-                        m_variant.missingFolderMessage);
+                        m_exchange.messaggioCartellaMancante);
         return false;
     }
     if (senzaSpazi(m_ui->txtNomeFile->text()).isEmpty()) {
         mostraMessaggio(this, QMessageBox::Critical, QStringLiteral("Attenzione!!"),
                         QStringLiteral("Inserire il Nome del File !!!"));
+        return false;
+    }
+    // The folder box's text now ends with a separator; the name is stored trimmed.
+    const QString ownFile = fileProprioSostituito(m_exchange.scambio, m_ui->txtPath->text(),
+                                                  senzaSpazi(m_ui->txtNomeFile->text()), m_server);
+    if (!ownFile.isEmpty()) {
+        mostraMessaggio(this, QMessageBox::Critical, QStringLiteral("Attenzione!"),
+                        testoFileProprio(ownFile));
         return false;
     }
     return true;
@@ -133,8 +143,8 @@ bool FrmOpzioni::controllaDati()
 // of them reached term.ini.
 bool FrmOpzioni::scriviImpostazioni()
 {
-    bool written = ScriviParametro(m_variant.folderKey, senzaSpazi(m_ui->txtPath->text()));
-    written = ScriviParametro(m_variant.nameKey, senzaSpazi(m_ui->txtNomeFile->text())) && written;
+    bool written = ScriviParametro(m_exchange.chiaveCartella, senzaSpazi(m_ui->txtPath->text()));
+    written = ScriviParametro(m_exchange.chiaveNome, senzaSpazi(m_ui->txtNomeFile->text())) && written;
     if (m_titles) written = ScriviParametro(chiaveQualiTitoli(), m_titles->valoreDaSalvare()) && written;
     return written;
 }

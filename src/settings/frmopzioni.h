@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/optionsvariant.h"
+#include "services/scambi.h"
 
 #include <QDialog>
 
@@ -12,7 +12,7 @@ namespace Ui {
 class FrmOpzioni;
 }
 
-// The folder-and-file settings dialog, in the variant the table names (FrmOpzioniCatalogoTotale,
+// The folder-and-file settings dialog, as the table of the exchanges describes it (FrmOpzioniCatalogoTotale,
 // FrmOpzioniVendite, FrmOpzioniAggiornamento): a folder chosen with the browser, a file name, and for
 // the catalog the choice of titles. It reads term.ini when it opens and writes it only on save.
 class FrmOpzioni : public QDialog
@@ -20,7 +20,7 @@ class FrmOpzioni : public QDialog
     Q_OBJECT
 
 public:
-    FrmOpzioni(TipoOpzioni kind, QWidget* owner = nullptr);
+    FrmOpzioni(Pannello exchange, QWidget* owner = nullptr, const QString& server = {});
     ~FrmOpzioni() override;
 
     // Form_Load: shows the stored settings (program folder and default name when none are stored).
@@ -32,7 +32,8 @@ private:
     bool controllaDati();  // the save's checks, each with its message
     bool scriviImpostazioni();
 
-    const OptionsVariant& m_variant;
+    const DescrizioneScambio& m_exchange;
+    QString m_server;
     std::unique_ptr<Ui::FrmOpzioni> m_ui;
     SceltaTitoli* m_titles = nullptr; // the catalog's only
 };

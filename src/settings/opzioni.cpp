@@ -3,9 +3,9 @@
 #include "services/ui/modal.h"
 #include "settings/frmopzioni.h"
 
-void mostraOpzioni(TipoOpzioni kind, QWidget* owner)
+void mostraOpzioni(Pannello exchange, QWidget* owner, const QString& server)
 {
-    FrmOpzioni dialog(kind, owner);
+    FrmOpzioni dialog(exchange, owner, server);
     dialog.carica();
     eseguiModale(dialog);
 }

@@ -2,7 +2,7 @@
 
 #include "ui_sceltatitoli.h"
 
-#include "services/numbers.h"
+#include "services/scambi.h"
 
 #include <QButtonGroup>
 
@@ -17,11 +17,6 @@ void paint(QWidget* panel, const QColor& colour)
     panel->setPalette(palette);
 }
 } // namespace
-
-QString chiaveQualiTitoli()
-{
-    return QStringLiteral("QualiTitoliCatalogoTotale");
-}
 
 SceltaTitoli::SceltaTitoli(QWidget* parent) : QGroupBox(parent), m_ui(std::make_unique<Ui::SceltaTitoli>())
 {
@@ -49,7 +44,7 @@ int SceltaTitoli::indiceScelto() const
 
 void SceltaTitoli::mostraValore(const QString& stored)
 {
-    seleziona(leggiNumero(stored + QLatin1Char(' ')) == 0 ? 0 : 1);
+    seleziona(leggeZero(stored) ? 0 : 1);
 }
 
 QString SceltaTitoli::valoreDaSalvare() const

@@ -35,6 +35,3 @@ private:
     std::unique_ptr<Ui::SceltaTitoli> m_ui;
     QButtonGroup* m_options = nullptr;
 };
-
-// The parameter that holds the choice.
-QString chiaveQualiTitoli();

@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/windowdisplay.h"
 #include "qtprinting.h"
 
 #include "app/folderopener.h"
@@ -39,20 +40,21 @@ protected:
     // Steps `steps` steps on a bar of that maximum, from the title a run starts with.
     QString titleAfter(Pannello panel, int maximum, int steps)
     {
-        window.azzeraPannello(panel);
-        window.impostaTitolo(titoloInizioRun());
-        window.impostaMassimo(panel, maximum);
+        display.azzeraPannello(panel);
+        display.impostaTitolo(titoloInizioRun());
+        display.impostaMassimo(panel, maximum);
         for (int i = 0; i < steps; ++i)
-            window.avanzaProgresso(panel);
+            display.avanzaProgresso(panel);
         return window.windowTitle();
     }
 
     FrmMain window;
+    DisplayFinestra display{window};
 };
 
 TEST_F(RunDisplayTest, MessageTrimmedInTheListAndGivenWholeToTheLog)
 {
-    window.scriviLog(Pannello::Catalogo, QStringLiteral("   Connessione OK !  "));
+    display.scriviLog(Pannello::Catalogo, QStringLiteral("   Connessione OK !  "));
     const QListWidget& list = find<QListWidget>("ListLOG1");
     ASSERT_EQ(list.count(), 1);
     EXPECT_EQ(list.item(0)->text(), QStringLiteral("09:05:03 -- Connessione OK !"));
@@ -62,7 +64,7 @@ TEST_F(RunDisplayTest, MessageTrimmedInTheListAndGivenWholeToTheLog)
     EXPECT_EQ(find<QListWidget>("ListLOG2").count(), 0);
 
     setNow(QDateTime(QDate(2026, 12, 7), QTime(23, 0, 9)));
-    window.scriviLog(Pannello::Vendite, QStringLiteral("Inizio"));
+    display.scriviLog(Pannello::Vendite, QStringLiteral("Inizio"));
     EXPECT_EQ(find<QListWidget>("ListLOG3").item(0)->text(), QStringLiteral("23:00:09 -- Inizio"));
 }
 
@@ -78,13 +80,13 @@ TEST_F(RunDisplayTest, FirstVisibleLineKeepsTheLastInSight)
     list.setFixedHeight(list.fontMetrics().height() * 3 + 2 * list.frameWidth());
     QApplication::processEvents();
     for (int i = 1; i <= 6; ++i)
-        window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
+        display.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
     EXPECT_EQ(list.verticalScrollBar()->value(), 0); // after the sixth, still the first line
-    window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio 7"));
+    display.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio 7"));
     EXPECT_EQ(list.verticalScrollBar()->value(), 1); // after the seventh, the second line
     EXPECT_EQ(list.currentRow(), 6);
     for (int i = 8; i <= 12; ++i)
-        window.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
+        display.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
     EXPECT_EQ(list.verticalScrollBar()->value(), 6);
     EXPECT_EQ(list.currentRow(), 11);
 }
@@ -118,7 +120,7 @@ TEST_F(RunDisplayTest, BarShowsTheSteps)
     titleAfter(Pannello::Catalogo, 26, 13);
     EXPECT_EQ(find<QProgressBar>("PB1").maximum(), 26);
     EXPECT_EQ(find<QProgressBar>("PB1").value(), 13);
-    window.azzeraPannello(Pannello::Catalogo);
+    display.azzeraPannello(Pannello::Catalogo);
     EXPECT_EQ(find<QProgressBar>("PB1").maximum(), 100);
     EXPECT_EQ(find<QProgressBar>("PB1").value(), 0);
 }
@@ -137,22 +139,22 @@ TEST_F(RunDisplayTest, DotsEmptyPastThePanelLimit)
                               {Pannello::Aggiornamento, "lblAvan2", 0}};
     for (const DotsCase& row : cases) {
         const int pulses = row.limit ? row.limit : 40;
-        window.impostaMassimo(row.panel, 100000);
+        display.impostaMassimo(row.panel, 100000);
         for (int i = 0; i < pulses * 10; ++i)
-            window.avanzaProgresso(row.panel);
+            display.avanzaProgresso(row.panel);
         EXPECT_EQ(find<QLabel>(row.label).text(), QString(pulses, QLatin1Char('.'))) << row.label;
         for (int i = 0; i < 10; ++i)
-            window.avanzaProgresso(row.panel);
+            display.avanzaProgresso(row.panel);
         EXPECT_EQ(find<QLabel>(row.label).text(),
                   row.limit ? QString() : QString(pulses + 1, QLatin1Char('.')))
             << row.label;
-        window.svuotaAttivita(row.panel);
+        display.svuotaAttivita(row.panel);
         EXPECT_EQ(find<QLabel>(row.label).text(), QString());
         for (int i = 0; i < 10; ++i)
-            window.avanzaProgresso(row.panel);
+            display.avanzaProgresso(row.panel);
         EXPECT_EQ(find<QLabel>(row.label).text(), QStringLiteral("."))
             << "the row starts again after clearing";
-        window.svuotaAttivita(row.panel);
+        display.svuotaAttivita(row.panel);
     }
 }
 
@@ -185,9 +187,9 @@ TEST_F(RunDisplayTest, QuestionsAndMessagesThroughTheModalSeam)
 {
     ModalScript script;
     script.thenPress(QMessageBox::Yes).thenPress(QMessageBox::No).thenPress(QMessageBox::Ok);
-    EXPECT_TRUE(window.chiediSiNo(QStringLiteral("Attenzione!"), QStringLiteral("Vuoi Sovrascrivere?")));
-    EXPECT_FALSE(window.chiediSiNo(QStringLiteral("Attenzione!"), QStringLiteral("Vuoi Sovrascrivere?")));
-    window.avvisa(IconaMessaggio::Informazione, QStringLiteral("OK"), QStringLiteral("Fatto"));
+    EXPECT_TRUE(display.chiediSiNo(QStringLiteral("Attenzione!"), QStringLiteral("Vuoi Sovrascrivere?")));
+    EXPECT_FALSE(display.chiediSiNo(QStringLiteral("Attenzione!"), QStringLiteral("Vuoi Sovrascrivere?")));
+    display.avvisa(IconaMessaggio::Informazione, QStringLiteral("OK"), QStringLiteral("Fatto"));
     EXPECT_EQ(script.shown(), 3);
     EXPECT_EQ(script.unexpected(), 0);
     EXPECT_EQ(script.titles(), QStringList({QStringLiteral("Attenzione!"), QStringLiteral("Attenzione!"),

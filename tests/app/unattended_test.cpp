@@ -21,15 +21,15 @@ struct FakeRuns
     RunDisponibili runs(bool withSales = true)
     {
         RunDisponibili available;
-        available.catalogo = [this](RunDisplay& display, bool automatico) {
-            calls << QStringLiteral("catalogo %1").arg(automatico);
-            display.scriviLog(Pannello::Catalogo, QStringLiteral("Inizio Controlli Catalogo TOTALE"));
+        available.catalogo = [this](const ContestoRun& context) {
+            calls << QStringLiteral("catalogo %1").arg(context.automatico);
+            context.display.scriviLog(Pannello::Catalogo, QStringLiteral("Inizio Controlli Catalogo TOTALE"));
             if (duringCatalog) duringCatalog();
             return catalogOutcome;
         };
         if (withSales)
-            available.vendite = [this](RunDisplay&, bool automatico) {
-                calls << QStringLiteral("vendite %1").arg(automatico);
+            available.vendite = [this](const ContestoRun& context) {
+                calls << QStringLiteral("vendite %1").arg(context.automatico);
                 if (duringSales) duringSales();
                 return salesOutcome;
             };

@@ -1,9 +1,14 @@
 #include "app/frmmain.h"
+#include "app/windowdisplay.h"
 #include "qtprinting.h"
 
+#include "services/activenames.h"
+#include "services/failure.h"
 #include "services/programfolder.h"
+#include "services/ui/frmerrore.h"
 #include "testfolder.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,10 +194,11 @@ TEST_F(MainWindow, BlankingEmptiesEverything)
     for (const Pannello exchange : scambi())
         window.mostraImpostazioni(exchange,
                                   {QStringLiteral("/x/"), QStringLiteral("n.DAT"), QStringLiteral("q")});
-    window.scriviLog(Pannello::Catalogo, QStringLiteral("riga"));
-    window.impostaMassimo(Pannello::Vendite, 20);
+    DisplayFinestra display(window);
+    display.scriviLog(Pannello::Catalogo, QStringLiteral("riga"));
+    display.impostaMassimo(Pannello::Vendite, 20);
     for (int i = 0; i < 10; ++i)
-        window.avanzaProgresso(Pannello::Vendite);
+        display.avanzaProgresso(Pannello::Vendite);
 
     window.svuota();
 
@@ -218,3 +224,27 @@ TEST_F(MainWindow, ExitButtonReportsItsCommand)
     EXPECT_EQ(exit.count(), 1);
 }
 } // namespace
+
+TEST_F(MainWindow, AReportDuringTheBusyStateNamesTheControlThatHadTheFocus)
+{
+    installaReportErrori();
+    setErrorPresenter([this](const ErrorRecord& record) { errors.push_back(record); });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    find<QPushButton>("cmdCreaCatalogoTot")->setFocus();
+
+    window.impostaOccupato(true);
+    try {
+        throw Failure(FailureCode::InvalidCall, QStringLiteral("Chiamata non valida"));
+    } catch (...) {
+        segnalaErrore(QStringLiteral("(Crea File Catalogo)"));
+    }
+    window.impostaOccupato(false);
+    window.hide();
+
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].form, QStringLiteral("FrmMain"));
+    EXPECT_EQ(errors[0].control, QStringLiteral("cmdCreaCatalogoTot"));
+    setActiveNamesProvider({});
+}

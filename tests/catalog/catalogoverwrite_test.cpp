@@ -1,6 +1,10 @@
 #include "catalogstore.h"
 #include "qtprinting.h"
 
+#include "services/exchangelock.h"
+#include "services/parametri.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -103,4 +107,80 @@ TEST_F(CatalogoTest, NoQualifyingTitleAndNoCatalogBefore)
     EXPECT_EQ(fileNellaDestinazione(), QStringList{"TEMP_Catalogo.DAT"});
     EXPECT_FALSE(display.righe.contains("Esiste già un File di Catalogo Totale"));
     EXPECT_TRUE(display.domande.empty());
+}
+
+namespace {
+// A destination that names one of the program's own files.
+struct FileProprioCase
+{
+    const char* nome;
+    const char* cartella; // relative to the program folder
+    const char* nomeCatalogo;
+    const char* fileProprio; // relative to the program folder
+};
+
+class FileProprioTest : public CatalogoTest, public ::testing::WithParamInterface<FileProprioCase>
+{
+};
+
+const FileProprioCase kFileProprii[] = {
+    {"ParameterFile", "", "term.ini", "term.ini"},
+    {"ParameterFileOtherCase", "", "TERM.INI", "term.ini"},
+    {"ParameterTempFile", "", "termTemp.ini", "termTemp.ini"},
+    {"SiteConfiguration", "", "Tavira.XML", "Tavira.XML"},
+    {"ActivityLog", "", "LOG.Dat", "LOG.Dat"},
+    {"ErrorLog", "", "LogErrori.TXT", "LogErrori.TXT"},
+    {"StoreDatabase", "store", "Tavira.sqlite", "store/Tavira.sqlite"},
+    {"StoreJournal", "store", "tavira.sqlite-wal", "store/tavira.sqlite-wal"},
+    {"StoreFolder", "", "store", "store"},
+    {"SalesFile", "out", "Vendite.DAT", "out/Vendite.DAT"},
+    {"SalesRejectedLines", "out", "SALTATO_Vendite.DAT", "out/SALTATO_Vendite.DAT"},
+    {"SalesTemporaryCopy", "out", "TEMP_Vendite.DAT", "out/TEMP_Vendite.DAT"},
+};
+} // namespace
+
+TEST_P(FileProprioTest, IsRefusedAndLeftUntouched)
+{
+    titolo(1);
+    uscita(11, 1, "2026-12-01");
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("PathOrigineVendite"), cartellaDest()));
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("NomeFileVendite"), QStringLiteral("Vendite.DAT")));
+    const QString own = path(QLatin1String(GetParam().fileProprio));
+    if (!QFileInfo::exists(own)) scrivi(own, "PROPRIO\r\n");
+    ASSERT_TRUE(
+        ScriviParametro(QStringLiteral("PathDestCatalogoTotale"), path(QLatin1String(GetParam().cartella))));
+    ASSERT_TRUE(
+        ScriviParametro(QStringLiteral("NomeFileCatalogoTotale"), QLatin1String(GetParam().nomeCatalogo)));
+    const QByteArray before = leggi(own);
+    const QString expected = QStringLiteral("Il File Scelto Sostituirebbe un File del Programma: ") +
+                             QDir::toNativeSeparators(own);
+
+    EXPECT_EQ(esporta(), EsitoRun::Interrotta);
+    EXPECT_EQ(leggi(own), before);
+    EXPECT_TRUE(display.righe.contains(expected));
+    ASSERT_EQ(display.avvisi.size(), 1u);
+    EXPECT_EQ(display.avvisi[0].testo, expected);
+    EXPECT_EQ(display.righe.mid(display.righe.size() - 3), righeInterrotta());
+}
+
+INSTANTIATE_TEST_SUITE_P(Destinazioni, FileProprioTest, ::testing::ValuesIn(kFileProprii),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
+TEST_F(SovrascritturaTest, ADestinationHeldByAnotherRunEndsInterruptedAfterWaiting)
+{
+    ExchangeLock other(catalogoPath());
+    ASSERT_TRUE(other.acquire(0, {}));
+    const QString busy =
+        QStringLiteral("Un'Altra Esportazione del Catalogo verso questa Destinazione è in Corso");
+
+    EXPECT_EQ(esporta(), EsitoRun::Interrotta);
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
+    EXPECT_FALSE(QFileInfo::exists(temporaneoPath()));
+    EXPECT_TRUE(display.domande.empty());  // nothing asked about a destination in use
+    EXPECT_GT(display.passaggiEventi, 10); // the window kept running while the run waited
+    ASSERT_EQ(display.avvisi.size(), 1u);
+    EXPECT_EQ(display.avvisi[0].testo, busy);
+    const QStringList tail{busy, PannelloScambio::riga(), "Esportazione INTERROTTA !!",
+                           PannelloScambio::riga()};
+    EXPECT_EQ(display.righe.mid(display.righe.size() - 4), tail);
 }

@@ -53,7 +53,7 @@ void CatalogoTest::uscita(int idUscita, int idProd, const QString& data, const Q
 EsitoRun CatalogoTest::esporta(bool automatico)
 {
     m_store.reset(); // the run opens its own connection
-    return esportaCatalogoTotale(display, automatico);
+    return esportaCatalogoTotale({display, display.connessione, automatico});
 }
 
 QByteArray CatalogoTest::leggi(const QString& filePath)

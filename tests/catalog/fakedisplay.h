@@ -34,11 +34,10 @@ public:
     void lasciaPassareEventi() override;
     bool chiediSiNo(const QString& title, const QString& text) override;
     void avvisa(IconaMessaggio icon, const QString& title, const QString& text) override;
-    ImpostazioniConnessione impostazioniConnessione() const override { return connessione; }
 
-    ImpostazioniConnessione connessione;
-    bool risposta = true;               // the answer to every question
-    std::function<void()> quandoEventi; // runs at every pass of the event loop, when set
+    ImpostazioniConnessione connessione; // the window's connection settings, handed to the run
+    bool risposta = true;                // the answer to every question
+    std::function<void()> quandoEventi;  // runs at every pass of the event loop, when set
 
     QStringList righe;          // catalog panel lines, as the run wrote them
     QStringList altrePannelli;  // lines sent to any other panel (none expected)

@@ -104,6 +104,30 @@ TEST_P(SettingsDialog, EmptyNameIsToldAndNothingIsWritten)
     EXPECT_FALSE(QFile::exists(path("LOG.Dat")));
 }
 
+TEST_P(SettingsDialog, AProgramFileAsDestinationIsToldAndNothingIsWritten)
+{
+    // The program folder with the name of its own parameter file, in another letter case.
+    store(str(v().folderKey), QDir::toNativeSeparators(folder()) + QDir::separator());
+    store(str(v().nameKey), QStringLiteral("TERM.INI"));
+    const QByteArray before = readBytes("term.ini");
+
+    ModalScript script;
+    script
+        .then([&](QDialog& d) {
+            click(d, "cmdModifica");
+            EXPECT_TRUE(d.isVisible());
+            click(d, "CmdEsci");
+        })
+        .then(pressOk());
+    open(script);
+    EXPECT_EQ(script.texts(),
+              QStringList{QStringLiteral("Il File Scelto Sostituirebbe un File del Programma: ") +
+                          QDir::toNativeSeparators(path(QStringLiteral("term.ini")))});
+    EXPECT_EQ(script.titles().value(1), QStringLiteral("Attenzione!"));
+    EXPECT_EQ(readBytes("term.ini"), before);
+    EXPECT_FALSE(QFile::exists(path("LOG.Dat")));
+}
+
 TEST_P(SettingsDialog, StoredNameLongerThanTheBoxIsKeptWhole)
 {
     const QString longName = QString(60, QLatin1Char('L')) + QStringLiteral(".DAT");

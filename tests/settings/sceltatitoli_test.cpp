@@ -72,7 +72,7 @@ TEST_F(CatalogTitles, OptionsAndPanelsReadAsTheCatalogDialogShowsThem)
                   QStringLiteral("Shape2"));
         closeWith(d, "CmdEsci");
     });
-    mostraOpzioni(TipoOpzioni::CatalogoTotale, nullptr);
+    mostraOpzioni(Pannello::Catalogo, nullptr);
     EXPECT_TRUE(script.finished());
 }
 
@@ -96,7 +96,7 @@ TEST_F(CatalogTitles, StoredValueSelectsTheOption)
             shown = shownChoice(d);
             closeWith(d, "CmdEsci");
         });
-        mostraOpzioni(TipoOpzioni::CatalogoTotale, nullptr);
+        mostraOpzioni(Pannello::Catalogo, nullptr);
         EXPECT_EQ(shown, c.expected);
     }
 }
@@ -113,6 +113,6 @@ TEST_F(CatalogTitles, ClickingAnOptionRecoloursThePanelsAndIsSaved)
         clickOption(d, 1);
         closeWith(d, "cmdModifica");
     });
-    mostraOpzioni(TipoOpzioni::CatalogoTotale, nullptr);
+    mostraOpzioni(Pannello::Catalogo, nullptr);
     EXPECT_EQ(LeggiParametro(QStringLiteral("QualiTitoliCatalogoTotale")), QStringLiteral("1"));
 }

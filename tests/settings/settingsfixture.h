@@ -25,7 +25,7 @@ namespace settingstest {
 // What the operator sees and what term.ini and LOG.Dat receive, per dialog.
 struct Variant
 {
-    TipoOpzioni kind;
+    Pannello kind;
     const char* window;
     const char* caption;
     const char* folderFrame;
@@ -43,19 +43,17 @@ struct Variant
 };
 
 inline const Variant kVariants[] = {
-    {TipoOpzioni::CatalogoTotale, "FrmOpzioniCatalogoTotale",
-     "Opzioni per la Creazione del Catalogo Iniziale",
+    {Pannello::Catalogo, "FrmOpzioniCatalogoTotale", "Opzioni per la Creazione del Catalogo Iniziale",
      "Seleziona una Cartella dove Creare il file di Catalogo Totale", "txtPathDest", "txtPathOrig",
      "Nome del File di Catalogo Totale", "PATHDESTCATALOGOTOTALE", "NOMEFILECATALOGOTOTALE", "Catalogo.DAT",
      "la cartella di Destinazione non Esiste!!", "Nuova Destinazione CAT Totale = ",
      "Nuovo Nome File CAT Totale = ", "(Salva Impostazioni CAT totale)", true},
-    {TipoOpzioni::Vendite, "FrmOpzioniVendite", "Opzioni Importazioni Vendite",
+    {Pannello::Vendite, "FrmOpzioniVendite", "Opzioni Importazioni Vendite",
      "Seleziona una Cartella di Origine del File delle Vendite", "txtPathOrig", "txtPathDest",
      "Nome del File delle Vendite", "PATHORIGINEVENDITE", "NOMEFILEVENDITE", "Vendite.DAT",
      "la cartella di Origine non Esiste!!",
      "Nuova Origine Vendite = ", "Nuovo Nome File Vendite = ", "(Salva Impostazioni Vendite)", false},
-    {TipoOpzioni::Aggiornamento, "FrmOpzioniAggiornamento",
-     "Opzioni per la Creazione del File di Aggiornamento",
+    {Pannello::Aggiornamento, "FrmOpzioniAggiornamento", "Opzioni per la Creazione del File di Aggiornamento",
      "Seleziona una Cartella di Destinazione per il file degli Agg.", "txtPathOrig", "txtPathDest",
      "Nome del File degli Aggiornamenti", "PATHDESTINAZIONEAGGIORNAMENTO", "NOMEFILEAGGIORNAMENTO",
      "Update.DAT", "la cartella di Destinazione non Esiste!!", "Nuova Destinazione Aggiornamenti = ",

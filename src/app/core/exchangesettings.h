@@ -1,26 +1,13 @@
 #pragma once
 
-#include "services/rundisplay.h"
+#include "services/scambi.h"
 
 #include <QString>
 
-#include <array>
 #include <optional>
 
 // The folder and file settings of the three file exchanges (catalog, sales, update file), as the main
-// window shows them. Each exchange has a folder key and a name key in term.ini; the catalog also has
-// its title selection.
-struct DescrizioneScambio
-{
-    Pannello scambio;
-    QString chiaveCartella;
-    QString chiaveNome;
-    QString nomePredefinito;
-    bool conQualiTitoli; // the catalog's QualiTitoliCatalogoTotale
-};
-
-const DescrizioneScambio& descrizioneScambio(Pannello exchange);
-const std::array<Pannello, 3>& scambi(); // in the order start-up handles them
+// window shows them: each exchange's folder and name keys in term.ini, and the catalog's title selection.
 
 struct ImpostazioniScambio
 {
@@ -32,8 +19,8 @@ struct ImpostazioniScambio
 // The program folder followed by a separator (a root keeps its single separator).
 QString cartellaPredefinita();
 
-// "Solo i non Richiamati" when the stored selection reads as 0 (a blank followed by the stored text,
-// read as a number), "Tutti i Titoli (Ultimi 3 Numeri)" otherwise.
+// "Solo i non Richiamati" when the stored selection reads as 0, "Tutti i Titoli (Ultimi 3 Numeri)"
+// otherwise.
 QString testoQualiTitoli(const QString& stored);
 
 // Reads the exchange's keys in order (folder, name, then the title selection) and applies the defaults:

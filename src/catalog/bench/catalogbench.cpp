@@ -49,7 +49,7 @@ int esporta(const ImpostazioniConnessione& settings, const QString& outFolder, c
     QElapsedTimer clock;
     clock.start();
     display.inizia();
-    const EsitoRun outcome = esportaCatalogoTotale(display, true);
+    const EsitoRun outcome = esportaCatalogoTotale({display, display.impostazioniConnessione(), true});
     display.termina();
     const qint64 elapsed = clock.nsecsElapsed();
     const qint64 records = QFileInfo(QDir(outFolder).filePath(QStringLiteral("Catalogo.DAT"))).size() /

@@ -22,7 +22,7 @@ public:
     void lasciaPassareEventi() override;
     bool chiediSiNo(const QString&, const QString&) override { return true; }
     void avvisa(IconaMessaggio, const QString&, const QString&) override {}
-    ImpostazioniConnessione impostazioniConnessione() const override { return m_settings; }
+    const ImpostazioniConnessione& impostazioniConnessione() const { return m_settings; }
 
     void inizia();  // the run starts: the clock of the first gap
     void termina(); // the run has ended: the last gap closes

@@ -1,0 +1,68 @@
+#include "app/windowdisplay.h"
+
+#include "app/frmmain.h"
+#include "services/activitylog.h"
+#include "services/clock.h"
+#include "services/fixedwidth.h"
+#include "services/progress.h"
+#include "services/regional.h"
+#include "services/ui/modal.h"
+
+#include <QApplication>
+
+void DisplayFinestra::scriviLog(Pannello panel, const QString& text)
+{
+    m_window.pannello(panel).aggiungiRiga(oraSistema(adesso().time()) + QStringLiteral(" -- ") +
+                                          senzaSpazi(text));
+    ScriviLog(text);
+    lasciaPassareEventi();
+}
+
+void DisplayFinestra::azzeraPannello(Pannello panel)
+{
+    m_window.pannello(panel).azzera();
+}
+
+void DisplayFinestra::impostaMassimo(Pannello panel, int maximum)
+{
+    m_window.pannello(panel).impostaMassimo(maximum);
+}
+
+void DisplayFinestra::avanzaProgresso(Pannello panel)
+{
+    if (const std::optional<int> percentage = m_window.pannello(panel).avanza())
+        m_window.setWindowTitle(titoloPercentuale(*percentage));
+}
+
+void DisplayFinestra::svuotaAttivita(Pannello panel)
+{
+    m_window.pannello(panel).svuotaAttivita();
+}
+
+void DisplayFinestra::impostaTitolo(const QString& title)
+{
+    m_window.setWindowTitle(title);
+}
+
+void DisplayFinestra::impostaOccupato(bool busy)
+{
+    m_window.impostaOccupato(busy);
+}
+
+void DisplayFinestra::lasciaPassareEventi()
+{
+    QApplication::processEvents();
+}
+
+bool DisplayFinestra::chiediSiNo(const QString& title, const QString& text)
+{
+    return mostraMessaggio(&m_window, QMessageBox::Question, title, text,
+                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void DisplayFinestra::avvisa(IconaMessaggio icon, const QString& title, const QString& text)
+{
+    mostraMessaggio(&m_window,
+                    icon == IconaMessaggio::Critica ? QMessageBox::Critical : QMessageBox::Information, title,
+                    text, QMessageBox::Ok);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "services/rundisplay.h"
+
+class FrmMain;
+
+// The main window as the runs see it: the time-stamped lines, bars and dots of its run panels, its title,
+// its busy state and its modal boxes. The window itself knows nothing of the runs.
+class DisplayFinestra : public RunDisplay
+{
+public:
+    explicit DisplayFinestra(FrmMain& window) : m_window(window) {}
+
+    void scriviLog(Pannello panel, const QString& text) override;
+    void azzeraPannello(Pannello panel) override;
+    void impostaMassimo(Pannello panel, int maximum) override;
+    void avanzaProgresso(Pannello panel) override;
+    void svuotaAttivita(Pannello panel) override;
+    void impostaTitolo(const QString& title) override;
+    void impostaOccupato(bool busy) override;
+    void lasciaPassareEventi() override;
+    bool chiediSiNo(const QString& title, const QString& text) override;
+    void avvisa(IconaMessaggio icon, const QString& title, const QString& text) override;
+
+private:
+    FrmMain& m_window;
+};

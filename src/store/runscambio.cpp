@@ -1,0 +1,108 @@
+#include "store/runscambio.h"
+
+#include "services/exchangelock.h"
+#include "services/failure.h"
+#include "services/progress.h"
+#include "store/connectionstrings.h"
+#include "store/storeconnection.h"
+
+namespace {
+const QString kConnessioneFallita = QStringLiteral("Connessione al Database di Tavira Fallita");
+constexpr int kLoginSeconds = 3;
+constexpr int kCommandSeconds = 60;
+} // namespace
+
+RunScambio::RunScambio(const ContestoRun& context, Pannello panel)
+    : m_context(context), m_panel(context.display, panel, context.automatico)
+{
+}
+
+RunScambio::~RunScambio() = default;
+
+void RunScambio::avvia()
+{
+    display().azzeraPannello(m_panel.pannello());
+    display().impostaTitolo(titoloInizioRun());
+    display().lasciaPassareEventi();
+    log(PannelloScambio::riga());
+    log(QStringLiteral("Inizio Controlli Catalogo TOTALE"));
+    log(QStringLiteral("Test Connessione Database Tavira"));
+}
+
+bool RunScambio::apriConnessione()
+{
+    const ImpostazioniConnessione& settings = m_context.connessione;
+    impostaStringaConnessioneCorrente(
+        StringaConnessione(settings.server, settings.utente, settings.password, settings.database));
+    QString reason;
+    try {
+        m_connection = std::make_unique<StoreConnection>(settings, kLoginSeconds, kCommandSeconds);
+    } catch (const Failure& failure) {
+        reason = failure.description();
+    } catch (const std::exception& failure) {
+        reason = QString::fromLocal8Bit(failure.what());
+    }
+    if (!m_connection) {
+        log(kConnessioneFallita + QLatin1Char(' '));
+        log(reason);
+        m_panel.avvisaErrore(kConnessioneFallita);
+        return false;
+    }
+    if (!m_connection->isOpen()) {
+        m_connection.reset();
+        log(kConnessioneFallita);
+        m_panel.avvisaErrore(kConnessioneFallita);
+        return false;
+    }
+    log(QStringLiteral("Connessione OK !"));
+    return true;
+}
+
+bool RunScambio::riserva(const QString& exchangePath, const QString& busyText)
+{
+    m_lock = std::make_unique<ExchangeLock>(exchangePath);
+    if (m_lock->acquire(kAttesaRiservaMs, [this] { display().lasciaPassareEventi(); })) return true;
+    m_lock.reset();
+    m_panel.segnala(busyText);
+    return false;
+}
+
+void RunScambio::entraOccupato()
+{
+    display().impostaOccupato(true);
+    display().lasciaPassareEventi();
+}
+
+EsitoRun RunScambio::concludi(const QStringList& closingLines, const QString& successText)
+{
+    log(PannelloScambio::riga());
+    for (const QString& line : closingLines)
+        log(line);
+    log(successText);
+    log(PannelloScambio::riga());
+    m_panel.avvisa(IconaMessaggio::Informazione, QStringLiteral("OK"), successText);
+    m_connection.reset();
+    display().impostaOccupato(false);
+    display().impostaTitolo(titoloBase());
+    display().svuotaAttivita(m_panel.pannello());
+    rilascia();
+    return EsitoRun::Completata;
+}
+
+EsitoRun RunScambio::interrompi()
+{
+    display().impostaOccupato(false);
+    log(PannelloScambio::riga());
+    log(QStringLiteral("Esportazione INTERROTTA !!"));
+    log(PannelloScambio::riga());
+    display().impostaTitolo(titoloBase());
+    display().svuotaAttivita(m_panel.pannello());
+    rilascia();
+    return EsitoRun::Interrotta;
+}
+
+void RunScambio::rilascia()
+{
+    m_connection.reset();
+    m_lock.reset();
+}
