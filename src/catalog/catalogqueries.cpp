@@ -1,6 +1,7 @@
 #include "catalog/catalogqueries.h"
 
 #include "services/numbers.h"
+#include "services/scambi.h"
 
 namespace {
 const QString kColonneUscite = QStringLiteral("IDUscita,BarcodeAddon,Addon,NumeroCopertina,DataUscita,"
@@ -19,8 +20,8 @@ double lettoConSpazio(const QString& text)
 
 ModoSelezione modoSelezione(const QString& parameterValue)
 {
-    return lettoConSpazio(parameterValue) == 0 ? ModoSelezione::NonRichiamatiEQuotidiani
-                                               : ModoSelezione::UltimeTreUscite;
+    return leggeZero(parameterValue) ? ModoSelezione::NonRichiamatiEQuotidiani
+                                     : ModoSelezione::UltimeTreUscite;
 }
 
 QString descrizioneModo(ModoSelezione mode)
