@@ -46,3 +46,20 @@ bool creaFileTemporaneo(QFile& file, const QString& path)
     if (existing.isFile() && !existing.isSymLink()) QFile::remove(path);
     return creaFileNuovo(file, path);
 }
+
+bool apriInCoda(QFile& file, const QString& path)
+{
+    file.close();
+    file.setFileName(path);
+#ifdef _WIN32
+    if (QFileInfo(path).isSymLink()) return false;
+    return file.open(QIODevice::WriteOnly | QIODevice::Append);
+#else
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    if (file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) return true;
+    ::close(fd);
+    return false;
+#endif
+}

@@ -20,3 +20,7 @@ bool creaFileNuovo(QFile& file, const QString& path);
 // file's TEMP_ copies): a plain file left by an earlier run that was killed is removed first; a link, a
 // folder or anything else under the name is left alone and the creation fails.
 bool creaFileTemporaneo(QFile& file, const QString& path);
+
+// Opens the file for appending, creating it when missing, but never through a link: a link planted under
+// the name of a side file that only grows (SALTATO_) makes the open fail.
+bool apriInCoda(QFile& file, const QString& path);

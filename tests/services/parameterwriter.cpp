@@ -1,14 +1,18 @@
 // Does to term.ini what the program's start-up does: reads the folder and the name of each exchange
 // and writes them back (a default when blank), reads the title selection and the passwords. The
 // parameter tests start several of these at once in one folder.
-// Arguments: the program folder; the moment to start at, in milliseconds since the epoch.
+// Arguments: the program folder; the moment to start at, in milliseconds since the epoch. With "tieni"
+// as the second argument it instead takes the lock on term.ini, says "preso" and waits to be killed.
 
 #include "services/fixedwidth.h"
 #include "services/parametri.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLockFile>
 #include <QThread>
+
+#include <cstdio>
 
 #include <utility>
 
@@ -17,6 +21,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc < 3) return 2;
     qputenv("ESPORTA_IMPORTA_DIR", argv[1]);
+    if (QByteArray(argv[2]) == "tieni") {
+        QLockFile lock(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/term.ini.lock"));
+        if (!lock.lock()) return 4;
+        std::puts("preso");
+        std::fflush(stdout);
+        QThread::sleep(60);
+        return 0;
+    }
     const qint64 startAt = QByteArray(argv[2]).toLongLong();
     while (QDateTime::currentMSecsSinceEpoch() < startAt)
         QThread::msleep(1);

@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -32,7 +34,7 @@ TEST_F(ParameterFileShared, InstancesStartedTogetherLoseNoKey)
                                 scrambledLine("NOMEFILEVENDITE=Vendite.DAT") +
                                 scrambledLine("PATHDESTINAZIONEAGGIORNAMENTO=C:\\Update\\") +
                                 scrambledLine("NOMEFILEAGGIORNAMENTO=Update.DAT");
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 4; ++round) {
         SCOPED_TRACE(round);
         writeBytes("term.ini", prepared);
         const QString startAt = QString::number(QDateTime::currentMSecsSinceEpoch() + 400);
@@ -50,4 +52,23 @@ TEST_F(ParameterFileShared, InstancesStartedTogetherLoseNoKey)
         // No error report, no temporary file, no lock left behind.
         EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("term.ini")});
     }
+}
+
+// An instance killed while it writes leaves its lock behind; the next write takes it over at once.
+TEST_F(ParameterFileShared, ALockLeftByAKilledInstanceDoesNotBlockWrites)
+{
+    QProcess holder;
+    holder.start(QStringLiteral(PARAMETER_WRITER), {folder(), QStringLiteral("tieni")});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    ASSERT_EQ(holder.readAll().trimmed(), "preso");
+    holder.kill();
+    ASSERT_TRUE(holder.waitForFinished(10000));
+    ASSERT_TRUE(QFile::exists(path("term.ini.lock")));
+
+    QElapsedTimer took;
+    took.start();
+    EXPECT_TRUE(ScriviParametro(QStringLiteral("NomeFileVendite"), QStringLiteral("Vendite.DAT")));
+    EXPECT_LT(took.elapsed(), 5000);
+    EXPECT_EQ(LeggiParametro(QStringLiteral("NomeFileVendite")), QStringLiteral("Vendite.DAT"));
+    EXPECT_FALSE(QFile::exists(path("term.ini.lock")));
 }

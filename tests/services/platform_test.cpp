@@ -1,4 +1,6 @@
 #include "services/platform.h"
+#include "services/programfolder.h"
+#include "services/rejectedlines.h"
 
 #include "testfolder.h"
 
@@ -51,6 +53,14 @@ TEST_F(TemporaryFile, APlantedLinkIsNeverFollowed)
         if (row.targetExists) {
             EXPECT_EQ(readBytes("bersaglio"), "precious");
         }
+        // A side file that only grows is not appended through the link either.
+        ASSERT_TRUE(QFile::link(path("bersaglio"), path("SALTATO_Vendite.DAT")));
+        ScriviRigaSaltata(conSeparatoreFinale(folder()), QStringLiteral("Vendite.DAT"), "riga");
+        EXPECT_EQ(QFile::exists(path("bersaglio")), row.targetExists);
+        if (row.targetExists) {
+            EXPECT_EQ(readBytes("bersaglio"), "precious");
+        }
+        QFile::remove(path("SALTATO_Vendite.DAT"));
     }
 }
 #endif
