@@ -98,19 +98,20 @@ public:
         const QDeadlineTimer deadline(kLockWaitMs);
         while (!m_lock.tryLock(kRetryPauseMs)) {
             if (m_lock.error() == QLockFile::PermissionError) {
-                m_held = true;
+                m_mayWrite = true;
                 return;
             }
             if (deadline.hasExpired()) return;
             if (QCoreApplication::instance()) QCoreApplication::processEvents();
         }
-        m_held = true;
+        m_mayWrite = true;
     }
-    bool held() const { return m_held; }
+    // False when another instance kept the lock for the whole wait.
+    bool mayWrite() const { return m_mayWrite; }
 
 private:
     QLockFile m_lock;
-    bool m_held = false;
+    bool m_mayWrite = false;
 };
 
 // A read-only term.ini (no write permission for anyone) is left as it is, whoever runs the program.
@@ -275,7 +276,7 @@ bool ScriviParametro(const QString& key, const QString& value)
         createIfMissing(link);
         const QString path = realFile(link);
         const WriteLock lock(path);
-        if (!lock.held()) return false;
+        if (!lock.mayWrite()) return false;
         const Scan found = scan(path, prefix, decodificaAnsi(plainValue));
         // A value already stored is not written again: starting the program changes nothing on disk.
         if (found.matching > 0 && found.different == 0) return true;
