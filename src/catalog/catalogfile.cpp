@@ -2,6 +2,16 @@
 
 #include "services/failure.h"
 #include "services/platform.h"
+#include "services/seam.h"
+
+namespace {
+using DeviceSeam = Seam<struct CatalogDeviceTag, std::unique_ptr<QIODevice>()>;
+}
+
+void setCatalogDevice(CatalogDevice device)
+{
+    DeviceSeam::sostituisci(std::move(device));
+}
 
 FileCatalogo::FileCatalogo(const QString& folder, const QString& name) : m_folder(folder), m_name(name) {}
 
@@ -26,9 +36,9 @@ bool FileCatalogo::sostituibile(const QString& existingName) const
 
 bool FileCatalogo::apri()
 {
-    m_file.setFileName(percorsoTemporaneo());
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    m_writer.emplace(m_file);
+    if (!creaFileTemporaneo(m_file, percorsoTemporaneo())) return false;
+    if (const CatalogDevice& replacement = DeviceSeam::sostituto()) m_replacement = replacement();
+    m_writer.emplace(m_replacement ? *m_replacement : static_cast<QIODevice&>(m_file));
     return true;
 }
 
@@ -41,6 +51,7 @@ void FileCatalogo::chiudi()
 {
     if (!m_file.isOpen()) return;
     m_writer.reset();
+    m_replacement.reset();
     const bool flushed = m_file.flush();
     const QString reason = m_file.errorString();
     m_file.close();

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 // The catalog file of one run. The records go to TEMP_ + name in the destination folder; the catalog the
@@ -28,7 +30,8 @@ public:
     // held exclusively by another program). Nothing is changed.
     bool sostituibile(const QString& existingName) const;
 
-    // Creates or empties the temporary file; false when it cannot be created.
+    // Creates the temporary file as a new file of this run (one left by a killed run is removed first; a
+    // link or a folder under the name is never followed or touched); false when it cannot be created.
     bool apri();
     // One record followed by CR LF. A refused write raises a Failure.
     void scrivi(const QString& record);
@@ -46,5 +49,11 @@ private:
     QString m_folder;
     QString m_name;
     QFile m_file;
+    std::unique_ptr<QIODevice> m_replacement;
     std::optional<LineWriter> m_writer;
 };
+
+// Tests replace the device the records are written through (one that fails like a full disk); the
+// temporary file is still created. An empty function restores the file itself.
+using CatalogDevice = std::function<std::unique_ptr<QIODevice>()>;
+void setCatalogDevice(CatalogDevice device);

@@ -30,8 +30,8 @@ QString activityLogLine(const QString& text)
 {
     const QDateTime now = adesso();
     const ActiveNames names = nomiAttivi();
-    return buildLine(dataBreve(now.date()), oraSistema(now.time()), senzaSpazi(text), names.form.trimmed(),
-                     names.control.trimmed());
+    return buildLine(dataBreve(now.date()), oraSistema(now.time()), senzaSpazi(suUnaRiga(text)),
+                     names.form.trimmed(), names.control.trimmed());
 }
 
 void ScriviLog(const QString& text)

@@ -1,5 +1,7 @@
 #include "services/fixedwidth.h"
 
+#include "services/textfile.h"
+
 QString riempiConSpazi(const QString& text, int width)
 {
     if (text.size() >= width) return text.left(width);
@@ -14,7 +16,17 @@ QString riempiConZeri(const QString& text, int width)
 
 QString campoTabella(const QString& value, int width)
 {
-    return riempiConSpazi(value, width) + QLatin1Char('|');
+    return riempiConSpazi(soloAnsi(suUnaRiga(value)), width) + QLatin1Char('|');
+}
+
+QString suUnaRiga(QString text)
+{
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == u'\n' || u == u'\v' || u == u'\f' || u == 0x85 || u == 0x2028 || u == 0x2029)
+            c = QLatin1Char(' ');
+    }
+    return text;
 }
 
 QString senzaSpazi(const QString& text)

@@ -1,8 +1,12 @@
 #include "services/rejectedlines.h"
 
-#include "services/textfile.h"
+#include "services/platform.h"
+
+#include <QFile>
 
 void ScriviRigaSaltata(const QString& folder, const QString& fileName, const QByteArray& line)
 {
-    aggiungiRigaGrezza(folder + QStringLiteral("SALTATO_") + fileName, line);
+    QFile file;
+    if (!apriInCoda(file, folder + QStringLiteral("SALTATO_") + fileName)) return;
+    file.write(line + "\r\n");
 }

@@ -55,7 +55,7 @@ QString soloAnsi(const QString& text)
     return decodificaAnsi(codificaAnsi(text));
 }
 
-LineReader::LineReader(QIODevice& device) : m_device(device) {}
+LineReader::LineReader(QIODevice& device, LineEnds ends) : m_device(device), m_ends(ends) {}
 
 bool LineReader::fill()
 {
@@ -63,10 +63,23 @@ bool LineReader::fill()
         m_buffer.remove(0, m_pos);
         m_pos = 0;
     }
-    const QByteArray chunk = m_device.read(kChunk);
-    if (chunk.isEmpty()) return false;
-    m_buffer.append(chunk);
-    return true;
+    const qsizetype kept = m_buffer.size();
+    m_buffer.resize(kept + kChunk);
+    const qint64 got = m_device.read(m_buffer.data() + kept, kChunk);
+    m_buffer.resize(kept + qMax<qint64>(got, 0));
+    if (got < 0)
+        throw Failure(FailureCode::PathFileAccess,
+                      QStringLiteral("Impossibile leggere il file: %1").arg(m_device.errorString()));
+    return got > 0;
+}
+
+qsizetype LineReader::findEnd(qsizetype from) const
+{
+    const qsizetype cr = m_buffer.indexOf('\r', from);
+    if (m_ends == LineEnds::CrOrCrLf) return cr;
+    const qsizetype lf = m_buffer.indexOf('\n', from);
+    if (cr < 0 || lf < 0) return qMax(cr, lf);
+    return qMin(cr, lf);
 }
 
 bool LineReader::nextRaw(QByteArray& line)
@@ -75,15 +88,16 @@ bool LineReader::nextRaw(QByteArray& line)
     bool consumed = false;
     for (;;) {
         if (m_pos >= m_buffer.size() && !fill()) return consumed;
-        const qsizetype cr = m_buffer.indexOf('\r', m_pos);
-        if (cr < 0) {
+        const qsizetype end = findEnd(m_pos);
+        if (end < 0) {
             line.append(m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
             m_pos = m_buffer.size();
             consumed = true;
             continue;
         }
-        line.append(m_buffer.constData() + m_pos, cr - m_pos);
-        m_pos = cr + 1;
+        line.append(m_buffer.constData() + m_pos, end - m_pos);
+        m_pos = end + 1;
+        if (m_buffer.at(end) == '\n') return true;
         if (m_pos >= m_buffer.size()) fill();
         if (m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n') ++m_pos;
         return true;

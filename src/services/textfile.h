@@ -18,12 +18,21 @@ QString decodificaAnsi(const QByteArray& bytes);
 // that a width in characters is a width in bytes.
 QString soloAnsi(const QString& text);
 
-// Streams a device line by line: CR LF or a lone CR ends a line, a lone LF does not. The last line
-// need not end with a terminator. Only the current line is kept in memory.
+// Which bytes end a line. Every file of the system ends its lines with CR LF, and a lone CR ends one
+// too; a lone LF is part of the line unless the reader is told otherwise (term.ini, where no scrambled
+// character is an LF, accepts a file whose lines end with LF alone).
+enum class LineEnds {
+    CrOrCrLf,
+    AlsoLf,
+};
+
+// Streams a device line by line. The last line need not end with a terminator. Only the current line
+// is kept in memory. A device that fails to read raises a Failure: a read error is never taken for the
+// end of the data.
 class LineReader
 {
 public:
-    explicit LineReader(QIODevice& device);
+    explicit LineReader(QIODevice& device, LineEnds ends = LineEnds::CrOrCrLf);
 
     // The next line without its terminator, as raw bytes; false at the end of the data.
     bool nextRaw(QByteArray& line);
@@ -32,8 +41,10 @@ public:
 
 private:
     bool fill();
+    qsizetype findEnd(qsizetype from) const;
 
     QIODevice& m_device;
+    LineEnds m_ends;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
 };

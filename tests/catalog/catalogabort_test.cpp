@@ -1,6 +1,8 @@
 #include "catalogstore.h"
+#include "failingdevice.h"
 #include "qtprinting.h"
 
+#include "catalog/catalogfile.h"
 #include "services/failure.h"
 #include "services/parametri.h"
 
@@ -134,12 +136,34 @@ TEST_F(InterruzioneTest, FailingQueryGoesToTheErrorReportAndKeepsTheOldCatalog)
 
 TEST_F(InterruzioneTest, FullDiskGoesToTheErrorReportAndKeepsTheOldCatalog)
 {
-    if (!QFileInfo::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
-    ASSERT_TRUE(QFile::link("/dev/full", temporaneoPath())); // every write to the temporary file fails
-    ASSERT_EQ(esporta(true), EsitoRun::Interrotta);
+    // Every write to the temporary file fails.
+    setCatalogDevice([] { return std::make_unique<FailingDevice>(0); });
+    const EsitoRun outcome = esporta(true);
+    setCatalogDevice({});
+    ASSERT_EQ(outcome, EsitoRun::Interrotta);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].number, FailureCode::DiskFull);
     EXPECT_TRUE(errors[0].description.endsWith("(Crea File Catalogo)"));
     EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
     EXPECT_FALSE(display.righe.contains("Esportazione Titoli Terminata con Successo !"));
 }
+
+#ifdef Q_OS_UNIX
+TEST_F(InterruzioneTest, APlantedLinkIsNotFollowedAndTheCatalogNeverBecomesALink)
+{
+    const QString target = path("altrove.txt");
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("da non toccare");
+    }
+    ASSERT_TRUE(QFile::link(target, temporaneoPath()));
+    ASSERT_EQ(esporta(true), EsitoRun::Interrotta);
+    const qsizetype at = display.righe.indexOf("Impossibile Creare il File Temporaneo del Catalogo Totale");
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(leggi(target), "da non toccare");
+    EXPECT_FALSE(QFileInfo(catalogoPath()).isSymLink());
+    EXPECT_EQ(leggi(catalogoPath()), kVecchioCatalogo);
+    EXPECT_TRUE(errors.empty());
+}
+#endif

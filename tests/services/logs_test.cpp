@@ -32,6 +32,18 @@ TEST_F(ActivityLog, HeaderOnANewFileThenEntriesOf163Characters)
         EXPECT_EQ(line.size(), 163);
 }
 
+TEST_F(ActivityLog, CharactersOutsideTheCodePageAndLineBreaksKeepTheLineWhole)
+{
+    setActiveNamesProvider([] { return ActiveNames{QStringLiteral("Frm😀"), QStringLiteral("txt")}; });
+    ScriviLog(QStringLiteral("Nuova Destinazione CAT Totale = C:\\Cartella\n😀\r\nfine"));
+    setActiveNamesProvider({});
+    const auto got = logLines(readBytes("LOG.Dat"));
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_EQ(got[1].size(), 163);
+    EXPECT_EQ(got[1].mid(20), field("Nuova Destinazione CAT Totale = C:\\Cartella ?  fine", 60) +
+                                  field("Frm?", 40) + field("txt", 40));
+}
+
 TEST_F(ActivityLog, AFolderThatCannotBeWrittenLosesTheLineQuietly)
 {
     qputenv("ESPORTA_IMPORTA_DIR", path("non-esiste/sotto").toLocal8Bit());
@@ -54,6 +66,17 @@ TEST_F(ErrorLog, HeaderAndEntryOf392CharactersDescriptionCutTo300)
                           field("-214746725", 10) + field(QByteArray(300, 'd'), 300));
     for (const QByteArray& line : got)
         EXPECT_EQ(line.size(), 392);
+}
+
+TEST_F(ErrorLog, CharactersOutsideTheCodePageKeepTheLineAt392)
+{
+    const ErrorRecord record{5, 1, QStringLiteral("guasto 😀 😀"), QStringLiteral("Frm😀"), {}};
+    appendErrorLog(record, QStringLiteral("1.0.0"));
+    const auto got = logLines(readBytes("LogErrori.TXT"));
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_EQ(got[1].size(), 392);
+    EXPECT_EQ(got[1].mid(20, 21), field("Frm?", 20));
+    EXPECT_EQ(got[1].mid(91), field("guasto ? ?", 300));
 }
 
 TEST_F(ErrorLog, TrapHandsTheFailureWithItsLineAndTagToTheReport)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -98,15 +99,86 @@ TEST_F(ParameterFile, GarbageIsReadWithoutHarm)
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(ParameterFile, AReplaceThatCannotFinishLeavesTheOldFileWhole)
+TEST_F(ParameterFile, AReadOnlyFileIsLeftAsItIsAndAnUnchangedValueIsNotWritten)
 {
-    ASSERT_TRUE(ScriviParametro(QStringLiteral("A"), QStringLiteral("1")));
-    const QByteArray before = readBytes("term.ini");
-    // termTemp.ini cannot be created: a folder of that name stands in the way.
-    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("termTemp.ini")));
-    EXPECT_FALSE(ScriviParametro(QStringLiteral("A"), QStringLiteral("2")));
-    EXPECT_EQ(readBytes("term.ini"), before);
-    EXPECT_TRUE(errors.empty()); // given up silently after its retries
+    struct Row
+    {
+        const char* name;
+        const char* key;
+        const char* value;
+        bool result;
+    };
+    const Row rows[] = {
+        {"same value: nothing to write", "A", "1", true},
+        {"new value", "A", "2", false},
+        {"new key", "B", "1", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeBytes("term.ini", scrambledLine("A=1"));
+        const QByteArray before = readBytes("term.ini");
+        ASSERT_TRUE(QFile::setPermissions(path("term.ini"), QFileDevice::ReadOwner | QFileDevice::ReadOther));
+        EXPECT_EQ(ScriviParametro(QString::fromLatin1(row.key), QString::fromLatin1(row.value)), row.result);
+        EXPECT_EQ(readBytes("term.ini"), before);
+        EXPECT_EQ(QFile::permissions(path("term.ini")) & QFileDevice::WriteOwner, 0);
+        EXPECT_TRUE(errors.empty());
+        QFile::setPermissions(path("term.ini"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(ParameterFile, ALinkIsFollowedAndTheFileItNamesIsReplacedThere)
+{
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("condivisa")));
+    writeBytes("condivisa/term.ini", scrambledLine("A=1") + scrambledLine("B=x"));
+    ASSERT_TRUE(QFile::link(path("condivisa/term.ini"), path("term.ini")));
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("A"), QStringLiteral("2")));
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("C"), QStringLiteral("3")));
+    EXPECT_TRUE(QFileInfo(path("term.ini")).isSymLink());
+    EXPECT_EQ(readBytes("condivisa/term.ini"),
+              scrambledLine("A=2") + scrambledLine("B=x") + scrambledLine("C=3"));
+    EXPECT_EQ(QDir(path("condivisa")).entryList(QDir::Files), QStringList{QStringLiteral("term.ini")});
+}
+#endif
+
+TEST_F(ParameterFile, AnAppendedKeyNeverJoinsALastLineWithoutLineEnd)
+{
+    writeBytes("term.ini", codificaRiga("PASSWORDAMMINISTRATORE=segreta"));
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("NomeFileVendite"), QStringLiteral("Vendite.DAT")));
+    EXPECT_EQ(readBytes("term.ini"),
+              scrambledLine("PASSWORDAMMINISTRATORE=segreta") + scrambledLine("NOMEFILEVENDITE=Vendite.DAT"));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("PasswordAmministratore")), QStringLiteral("segreta"));
+}
+
+TEST_F(ParameterFile, LinesEndingWithLfAloneAreSeparateLines)
+{
+    struct Row
+    {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Row rows[] = {
+        {"lf only", codificaRiga("A=1") + "\n" + codificaRiga("B=2") + "\n"},
+        {"mixed", codificaRiga("A=1") + "\n" + codificaRiga("B=2") + "\r\n"},
+        {"cr only", codificaRiga("A=1") + "\r" + codificaRiga("B=2")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeBytes("term.ini", row.bytes);
+        EXPECT_EQ(LeggiParametro(QStringLiteral("A")), QStringLiteral("1"));
+        EXPECT_EQ(LeggiParametro(QStringLiteral("B")), QStringLiteral("2"));
+        ASSERT_TRUE(ScriviParametro(QStringLiteral("A"), QStringLiteral("9")));
+        EXPECT_EQ(readBytes("term.ini"), scrambledLine("A=9") + scrambledLine("B=2"));
+    }
+}
+
+TEST_F(ParameterFile, CharactersThatWouldScrambleToALineEndAreStoredAsQuestionMarks)
+{
+    // Code 0 would scramble to LF and code 3 to CR, cutting the stored line in two.
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("A"), QString::fromLatin1("x\0y\3z", 5)));
+    ASSERT_TRUE(ScriviParametro(QStringLiteral("B"), QStringLiteral("2")));
+    EXPECT_EQ(LeggiParametro(QStringLiteral("A")), QStringLiteral("x?y?z"));
+    EXPECT_EQ(readBytes("term.ini"), scrambledLine("A=x?y?z") + scrambledLine("B=2"));
 }
 
 TEST_F(ParameterFile, AReadOnlyFolderMakesWritesFailWithoutAReport)

@@ -1,5 +1,6 @@
 #include "services/textfile.h"
 
+#include "failingdevice.h"
 #include "services/failure.h"
 
 #include <QBuffer>
@@ -9,38 +10,18 @@
 #include <gtest/gtest.h>
 
 namespace {
-QList<QByteArray> readAll(const QByteArray& bytes)
+QList<QByteArray> readAll(const QByteArray& bytes, LineEnds ends = LineEnds::CrOrCrLf)
 {
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    LineReader reader(buffer);
+    LineReader reader(buffer, ends);
     QList<QByteArray> lines;
     QByteArray line;
     while (reader.nextRaw(line))
         lines << line;
     return lines;
 }
-
-// A device that accepts a few bytes and then refuses, like a disk that fills up.
-class FullDisk : public QIODevice
-{
-public:
-    explicit FullDisk(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 size) override
-    {
-        if (m_room <= 0) return -1;
-        const qint64 taken = qMin(size, m_room);
-        m_room -= taken;
-        return taken;
-    }
-
-private:
-    qint64 m_room;
-};
 } // namespace
 
 TEST(AnsiCodePage, EveryByteSurvivesAReadAndAWriteBack)
@@ -89,6 +70,41 @@ TEST(LineReading, TerminatorsAreCrLfOrALoneCr)
         EXPECT_EQ(readAll(row.input), row.lines) << row.name;
 }
 
+TEST(LineReading, ALoneLfEndsALineWhenAsked)
+{
+    struct Row
+    {
+        const char* name;
+        QByteArray input;
+        QList<QByteArray> lines;
+    };
+    const Row rows[] = {
+        {"lf lines", "ab\ncd\n", {"ab", "cd"}},
+        {"crlf is still one terminator", "ab\r\ncd", {"ab", "cd"}},
+        {"lf then cr are two", "ab\n\rcd", {"ab", "", "cd"}},
+        {"lone cr", "ab\rcd", {"ab", "cd"}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(readAll(row.input, LineEnds::AlsoLf), row.lines) << row.name;
+}
+
+TEST(LineReading, AFailedReadIsNotTheEndOfTheData)
+{
+    FailingDevice device(6, "ab\r\ncd\r\nef\r\n", QIODevice::ReadOnly);
+    LineReader reader(device);
+    QByteArray line;
+    ASSERT_TRUE(reader.nextRaw(line));
+    EXPECT_EQ(line, "ab");
+    EXPECT_THROW(reader.nextRaw(line), Failure);
+
+    FailingDevice whole(100, "ab\r\ncd", QIODevice::ReadOnly);
+    LineReader complete(whole);
+    EXPECT_TRUE(complete.nextRaw(line));
+    EXPECT_TRUE(complete.nextRaw(line));
+    EXPECT_EQ(line, "cd");
+    EXPECT_FALSE(complete.nextRaw(line));
+}
+
 TEST(LineReading, CrLfSplitAcrossReadChunksIsOneTerminator)
 {
     QByteArray big(64 * 1024 - 1, 'x');
@@ -108,7 +124,7 @@ TEST(LineWriting, WritesCrLfAndRaisesWhenTheDeviceFills)
     writer.write(QStringLiteral("però"));
     EXPECT_EQ(data, QByteArray("per\xF2\r\n"));
 
-    FullDisk disk(10);
+    FailingDevice disk(10);
     LineWriter full(disk);
     full.write(QStringLiteral("1234"));
     EXPECT_THROW(full.write(QStringLiteral("123456789")), Failure);

@@ -147,7 +147,8 @@ TEST_P(SettingsDialog, AFileThatCannotBeWrittenIsToldInsteadOfLoggedAsSaved)
     store(str(v().folderKey), QDir::toNativeSeparators(folder()) + QDir::separator());
     store(str(v().nameKey), QStringLiteral("Mio.DAT"));
     store(QStringLiteral("QualiTitoliCatalogoTotale"), QStringLiteral("0"));
-    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("termTemp.ini"))); // every replace now fails
+    ASSERT_TRUE(
+        QFile::setPermissions(path("term.ini"), QFileDevice::ReadOwner)); // a changed value cannot be written
     ModalScript script;
     script
         .then([&](QDialog& d) {

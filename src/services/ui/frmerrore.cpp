@@ -38,16 +38,6 @@ template <typename Step> void ignoringFailures(Step step)
     }
 }
 
-// The description as one log line: a line break inside it would split the fixed-width entry in two.
-QString onOneLine(QString text)
-{
-    for (QChar& c : text)
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            c = QLatin1Char(' ');
-    return text;
-}
-
 // The number as the report shows it (general format, decimal comma) read back.
 double numberFromLabel(const QString& text)
 {
@@ -105,6 +95,14 @@ void FrmErrore::mostra(const ErrorRecord& record)
     m_ui->lblOggetto->setText(record.control);
     m_ui->txtDescrizione->setPlainText(record.description);
     m_ui->lblVersione->setText(versioneProgramma());
+    registra();
+}
+
+void FrmErrore::registra()
+{
+    if (m_logged) return;
+    m_logged = true;
+    ignoringFailures([this] { appendErrorLog(recordShown(), senzaSpazi(m_ui->lblVersione->text())); });
 }
 
 void FrmErrore::lampeggia()
@@ -118,7 +116,7 @@ ErrorRecord FrmErrore::recordShown() const
     ErrorRecord record;
     record.number = numberFromLabel(m_ui->lblNumero->text());
     record.line = lineFromLabel(m_ui->lblLinea->text());
-    record.description = senzaSpazi(onOneLine(m_ui->txtDescrizione->toPlainText()));
+    record.description = senzaSpazi(suUnaRiga(m_ui->txtDescrizione->toPlainText()));
     record.form = senzaSpazi(m_ui->lblForm->text());
     record.control = senzaSpazi(m_ui->lblOggetto->text());
     return record;
@@ -129,7 +127,7 @@ void FrmErrore::esci()
     if (m_leaving) return;
     m_leaving = true;
     ignoringFailures([this] { setEnabled(false); });
-    ignoringFailures([this] { appendErrorLog(recordShown(), senzaSpazi(m_ui->lblVersione->text())); });
+    registra();
     terminaProgramma(1);
 }
 

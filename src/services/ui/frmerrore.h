@@ -17,8 +17,10 @@ class FrmErrore;
 // from the application.
 void installaReportErrori();
 
-// The error report: what failed and where, on a red window with a blinking warning. Its only way out is
-// ESCI, which logs the failure to LogErrori.TXT and ends the program.
+// The error report: what failed and where, on a red window with a blinking warning. The failure goes to
+// LogErrori.TXT as soon as the window is filled, so it is on record even when nobody is there to press
+// ESCI (an unattended run, a machine switched off meanwhile). Its only way out is ESCI, which ends the
+// program.
 class FrmErrore : public QDialog
 {
     Q_OBJECT
@@ -27,10 +29,11 @@ public:
     explicit FrmErrore(QWidget* owner = nullptr);
     ~FrmErrore() override;
 
-    // Fills the labels with the failure and the running program's version.
+    // Fills the labels with the failure and the running program's version, then appends what the window
+    // shows to LogErrori.TXT. A failure is logged once, however often the window is filled or left.
     void mostra(const ErrorRecord& record);
 
-    // ESCI: disables the window, appends what the window shows to LogErrori.TXT and ends the program.
+    // ESCI: disables the window, logs the failure if that has not happened yet and ends the program.
     // Each step runs even when the one before failed; once started, further clicks do nothing.
     void esci();
 
@@ -44,8 +47,10 @@ protected:
 private:
     void lampeggia();
     ErrorRecord recordShown() const;
+    void registra();
 
     std::unique_ptr<Ui::FrmErrore> m_ui;
     QTimer* m_blink = nullptr;
     bool m_leaving = false;
+    bool m_logged = false;
 };
