@@ -107,7 +107,8 @@ qsizetype afterHeaders(const QByteArray& body)
 QString ucs2At(const QByteArray& body, qsizetype at, qsizetype chars)
 {
     if (at < 0 || chars < 0 || at + chars * 2 > body.size()) return QString();
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(body.constData() + at), chars);
+    const QByteArray part = body.mid(at, chars * 2); // a copy, aligned for reading as UTF-16
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(part.constData()), chars);
 }
 
 struct Call
