@@ -27,7 +27,9 @@ public:
         Trickle,
         // Answers every batch and procedure call: a named procedure with output parameters gets them
         // back (return values) holding the canned value; anything else gets a result set of one int
-        // column and one row holding the canned value.
+        // column and one row holding the canned value. (Qt 6.4's ODBC driver gives the driver no null
+        // indicator for an int output parameter bound with a value, so a null coming back through one
+        // reads as the value left in place; a batch ending in "SELECT @v" tells null apart.)
         Answer,
     };
 
