@@ -11,8 +11,9 @@
 #include <vector>
 
 namespace {
-// How long the program's end waits for workers still inside a driver: longer than the login limit of
-// the connection tests, the only ones that run on workers.
+// How long the program's end waits for workers still inside a driver: longer than the 3-second login
+// limit of the connection tests and of the logins proven before a SQL Server connection opens (a worker
+// with a longer limit may outlive it: its connection is then left to the process's end).
 constexpr auto kEndWait = std::chrono::seconds(6);
 
 struct Registry
