@@ -47,10 +47,11 @@ QString condizioneTesto(Motore engine, const QString& column, QString value, boo
 
 QueryLegata queryDoppione(Motore engine, const QString& idVendita, const QString& idRiga)
 {
+    // One condition after the other: the values are bound in the order of their placeholders.
     QueryLegata query{QStringLiteral("SELECT * from Vendite_VT Where "), {}};
-    query.sql += condizioneTesto(engine, QStringLiteral("IDVendita"), idVendita, true, query.valori) +
-                 QStringLiteral(" AND ") +
-                 condizioneTesto(engine, QStringLiteral("IDRiga"), idRiga, false, query.valori);
+    query.sql += condizioneTesto(engine, QStringLiteral("IDVendita"), idVendita, true, query.valori);
+    query.sql += QStringLiteral(" AND ");
+    query.sql += condizioneTesto(engine, QStringLiteral("IDRiga"), idRiga, false, query.valori);
     return query;
 }
 
