@@ -57,8 +57,8 @@ struct EsitoPresa
 
 struct OpzioniPresa
 {
-    bool inSospeso = false;  // a temporary copy was found at the start (temporaneoInSospeso)
-    int righePerLotto = 500; // lines staged per commit
+    bool inSospeso = false;   // a temporary copy was found at the start (temporaneoInSospeso)
+    int righePerLotto = 2000; // lines staged per commit
 };
 
 // Takes the sales file in, from the copy to the temporary file to its deletion: copy and delete the

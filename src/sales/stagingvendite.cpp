@@ -87,36 +87,55 @@ void StagingVendite::conferma()
     }
 }
 
+void StagingVendite::prepara()
+{
+    if (m_preparate) return;
+    // Prepared once and run for every line: preparing is a good part of the cost of a line.
+    const Motore engine = m_connection.motore();
+    QVariantList unused;
+    m_uscita = m_connection.prepara(QStringLiteral("SELECT IDProd from Uscite Where IDUscita = ?"));
+    m_barcode =
+        m_connection.prepara(QStringLiteral("SELECT IDUscita from Uscite Where ") +
+                             condizioneTesto(engine, QStringLiteral("barcodeAddon"), {}, true, unused));
+    m_doppione = m_connection.prepara(queryDoppione(engine, {}, {}).sql);
+    m_inserimento = m_connection.prepara(QStringLiteral(
+        "INSERT INTO Vendite_VT (IDVendita, IDRiga, Data, Ora, Barcode, \"Quantità\", IDUscita, "
+        "Prezzo, Elaborato) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '0')"));
+    m_preparate = true;
+}
+
+void StagingVendite::esegui(QSqlQuery& query, const QVariantList& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    m_connection.eseguiPreparata(query);
+}
+
 EsitoStaging StagingVendite::registra(RigaVendita& v)
 {
+    prepara();
     iniziaLotto();
 
-    QSqlQuery issue =
-        m_connection.esegui(QStringLiteral("SELECT IDProd from Uscite Where IDUscita = ?"), {v.idUscita});
-    if (righeLette(issue) == 0) v.idUscita = 0;
+    esegui(m_uscita, {v.idUscita});
+    if (righeLette(m_uscita) == 0) v.idUscita = 0;
 
     // A line without barcode and add-on names no issue: it is not matched to whichever issue happens
     // to have an empty barcodeAddon.
     if (v.idUscita == 0 && !v.barcodeAddon().isEmpty()) {
         QVariantList values;
-        const QString where = condizioneTesto(m_connection.motore(), QStringLiteral("barcodeAddon"),
-                                              v.barcodeAddon(), true, values);
-        QSqlQuery byBarcode =
-            m_connection.esegui(QStringLiteral("SELECT IDUscita from Uscite Where ") + where, values);
+        condizioneTesto(m_connection.motore(), QStringLiteral("barcodeAddon"), v.barcodeAddon(), true,
+                        values);
+        esegui(m_barcode, values);
         QVariant id;
-        if (righeLette(byBarcode, &id) == 1) v.idUscita = id.toInt();
+        if (righeLette(m_barcode, &id) == 1) v.idUscita = id.toInt();
     }
 
-    const QueryLegata duplicate = queryDoppione(m_connection.motore(), v.idVendita, v.idRiga);
-    QSqlQuery staged = m_connection.esegui(duplicate.sql, duplicate.valori);
-    if (righeLette(staged) > 0) return EsitoStaging::GiaImportata;
+    esegui(m_doppione, queryDoppione(m_connection.motore(), v.idVendita, v.idRiga).valori);
+    if (righeLette(m_doppione) > 0) return EsitoStaging::GiaImportata;
 
-    QSqlQuery insert = m_connection.esegui(
-        QStringLiteral(
-            "INSERT INTO Vendite_VT (IDVendita, IDRiga, Data, Ora, Barcode, \"Quantità\", IDUscita, "
-            "Prezzo, Elaborato) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '0')"),
-        {v.idVendita, v.idRiga, v.data, v.ora, v.barcodeAddon(), int(v.quantita), v.idUscita, v.prezzo});
-    insert.finish();
+    esegui(m_inserimento,
+           {v.idVendita, v.idRiga, v.data, v.ora, v.barcodeAddon(), int(v.quantita), v.idUscita, v.prezzo});
+    m_inserimento.finish();
 
     if (++m_nelLotto >= m_perLotto) conferma();
     return EsitoStaging::Registrata;

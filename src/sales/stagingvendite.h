@@ -3,6 +3,7 @@
 #include "sales/rigavendita.h"
 #include "store/sqldialect.h"
 
+#include <QSqlQuery>
 #include <QVariantList>
 
 class StoreConnection;
@@ -19,7 +20,7 @@ enum class EsitoStaging { Registrata, GiaImportata };
 class StagingVendite
 {
 public:
-    explicit StagingVendite(StoreConnection& connection, int righePerLotto = 500);
+    explicit StagingVendite(StoreConnection& connection, int righePerLotto = 2000);
     ~StagingVendite();
     StagingVendite(const StagingVendite&) = delete;
     StagingVendite& operator=(const StagingVendite&) = delete;
@@ -33,12 +34,16 @@ public:
     void conferma();
 
 private:
+    void prepara();
     void iniziaLotto();
+    void esegui(QSqlQuery& query, const QVariantList& values);
 
     StoreConnection& m_connection;
     int m_perLotto;
     int m_nelLotto = 0;
     bool m_lottoAperto = false;
+    bool m_preparate = false;
+    QSqlQuery m_uscita, m_barcode, m_doppione, m_inserimento;
 };
 
 // The duplicate check with its bound values: the staged rows with the same sale and row number, letter
