@@ -4,6 +4,7 @@
 #include "salesstore.h"
 #include "services/rejectedlines.h"
 #include "store/embeddedstore.h"
+#include "store/tool/salesfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -173,6 +174,31 @@ TEST_F(Presa, NoFileToCopyAndNoCopyEndsInterrupted)
     ASSERT_EQ(cronaca.righe.size(), 4);
     EXPECT_EQ(cronaca.righe[0], QStringLiteral("Impossibile Copiare / Cancellare File vendite "));
     EXPECT_EQ(cronaca.righe.mid(2), QStringList({"Impossibile Aprire File Vendite Temp", "Accesso Negato"}));
+}
+
+// The demo sales file of tavira-store ends with lines that meet every outcome of the import.
+TEST_F(Presa, TheDemoSalesFileMeetsEveryOutcome)
+{
+    {
+        const auto connection = connetti();
+        OpzioniVendite options;
+        options.vendite = 3;
+        options.quando = pinnedNow();
+        scriviFileVendite(*connection, path(kNome), options);
+    }
+    Cronaca cronaca(cartella());
+    const EsitoPresa esito = prendi(cronaca);
+    EXPECT_EQ(esito.saltate, 6);
+    QStringList reasons = cronaca.righe.filter(QStringLiteral("SALTATA"));
+    EXPECT_EQ(reasons,
+              QStringList({"SALTATA: Riga non Coerente al Tracciato", "SALTATA: IDMovimento non Presente",
+                           "SALTATA: RigaMovimento non Presente", "SALTATA: RigaMovimento non Valida",
+                           "SALTATA: Quantità non Valida", "SALTATA: IDUscita non Valido", kGia}));
+    const QStringList rows = staged();
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(rows.last().section(QLatin1Char('|'), 4, 4), QStringLiteral("977000000000100001"));
+    EXPECT_EQ(rows.last().section(QLatin1Char('|'), 6, 6), QStringLiteral("4711"))
+        << "an unknown issue matched by its barcode";
 }
 
 // A run killed in the middle of a batch, then a new run: every line staged once, and the lines saved
