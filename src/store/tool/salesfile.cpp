@@ -7,8 +7,10 @@
 #include "store/storeconnection.h"
 #include "store/tool/randomsource.h"
 
+#include <QHash>
 #include <QSaveFile>
 #include <QSqlQuery>
+#include <QStringList>
 
 #include <vector>
 
@@ -26,6 +28,7 @@ QString field(const QString& text, int width, bool rightAligned, QChar fill = QL
 struct Issue
 {
     qint32 id;
+    QString barcodeAddon; // as stored
     QString barcode;
     QString addon;
     qint64 cents;
@@ -41,6 +44,7 @@ std::vector<Issue> storeIssues(StoreConnection& connection)
         Issue issue;
         issue.id = query.value(0).toInt();
         const QString barcodeAddon = query.value(1).toString().trimmed();
+        issue.barcodeAddon = barcodeAddon;
         if (barcodeAddon.size() == 18) {
             issue.barcode = barcodeAddon.left(13);
             issue.addon = barcodeAddon.mid(13);
@@ -53,6 +57,52 @@ std::vector<Issue> storeIssues(StoreConnection& connection)
         issues.push_back(issue);
     }
     return issues;
+}
+// The line with the text at 1-based position `from` in place of what stood there.
+QString conCampo(QString line, int from, const QString& text)
+{
+    return line.replace(from - 1, text.size(), text);
+}
+
+// An issue whose stored barcode and add-on no other issue has: a line naming an unknown issue with this
+// barcode is matched to it by the import.
+const Issue* uscitaConBarcodeUnico(const std::vector<Issue>& issues)
+{
+    QHash<QString, int> uses;
+    for (const Issue& issue : issues)
+        ++uses[issue.barcodeAddon.toUpper()];
+    for (const Issue& issue : issues)
+        if (issue.barcodeAddon.size() == 18 && uses.value(issue.barcodeAddon.toUpper()) == 1) return &issue;
+    return nullptr;
+}
+
+QStringList righeDiProva(const std::vector<Issue>& issues, RigaFileVendite line, int firstSale,
+                         const QString& firstLine)
+{
+    auto sale = [&line, &firstSale] {
+        line.idMovimento =
+            line.idMovimento.left(9) + QString::number(firstSale++).rightJustified(6, QLatin1Char('0'));
+        line.rigaMovimento = 1;
+        return componiRigaVendite(line);
+    };
+    qint32 unknown = 1;
+    for (const Issue& issue : issues)
+        unknown = qMax(unknown, issue.id + 1);
+    QStringList lines = {
+        sale().chopped(1),
+        conCampo(sale(), 1, QString(15, QLatin1Char(' '))),
+        conCampo(sale(), 28, QStringLiteral("0000")),
+        conCampo(sale(), 28, QStringLiteral("AB  ")),
+        conCampo(sale(), 62, QStringLiteral("    40000")),
+        conCampo(sale(), 32, QStringLiteral("099999999999")),
+        firstLine,
+    };
+    const Issue* known = uscitaConBarcodeUnico(issues);
+    line.idUscita = unknown;
+    line.barcode = known ? known->barcodeAddon.left(13) : QStringLiteral("0000000000000");
+    line.addon = known ? known->barcodeAddon.mid(13) : QStringLiteral("00000");
+    lines << sale();
+    return lines;
 }
 } // namespace
 
@@ -84,9 +134,10 @@ int scriviFileVendite(StoreConnection& connection, const QString& outPath, const
                       QStringLiteral("Impossibile creare %1: %2").arg(outPath, file.errorString()));
     LineWriter writer(file);
     int lines = 0;
+    QString firstLine;
+    RigaFileVendite line;
     const QString day = options.quando.date().toString(QStringLiteral("yyMMdd"));
     for (int sale = 1; sale <= options.vendite; ++sale) {
-        RigaFileVendite line;
         // Unique within a day and a seed: yymmdd, three digits of the seed, the sale's number.
         line.idMovimento = day + QString::number(options.seed % 1000).rightJustified(3, QLatin1Char('0')) +
                            QString::number(sale).rightJustified(6, QLatin1Char('0'));
@@ -101,9 +152,15 @@ int scriviFileVendite(StoreConnection& connection, const QString& outPath, const
             const int draw = random.below(100);
             line.quantita = draw < 80 ? 1 : (draw < 95 ? random.between(2, 3) : -1);
             line.prezzoCentesimi = issue.cents;
-            writer.write(componiRigaVendite(line));
+            const QString text = componiRigaVendite(line);
+            if (firstLine.isEmpty()) firstLine = text;
+            writer.write(text);
             ++lines;
         }
+    }
+    for (const QString& text : righeDiProva(issues, line, options.vendite + 1, firstLine)) {
+        writer.write(text);
+        ++lines;
     }
     if (!file.commit())
         throw Failure(FailureCode::PathFileAccess,

@@ -29,7 +29,15 @@ struct OpzioniVendite
     QDateTime quando; // the day and the hours of the sales
 };
 
-// Writes a sales file of sales of the store's issues to `outPath` (Windows-1252, CR LF). The file is
-// written under a temporary name and put in place only when complete; an existing file is replaced.
-// Returns the number of lines. Throws Failure when the store has no issue or the file cannot be written.
+// The lines that follow the sales, for the import to turn away or mend, in this order: a line of 119
+// characters, a blank sale identifier, row number 0, a row number of letters, a quantity beyond 16 bits,
+// an issue identifier beyond 32 bits, the file's first line again, and a line naming an issue the store
+// does not have with the barcode and add-on of one issue it has (when the store has an issue with a
+// barcode and add-on of its own; otherwise a barcode no issue has).
+constexpr int kRigheDiProvaVendite = 8;
+
+// Writes a sales file of sales of the store's issues to `outPath` (Windows-1252, CR LF), followed by the
+// lines above. The file is written under a temporary name and put in place only when complete; an
+// existing file is replaced. Returns the number of lines, those above included. Throws Failure when the store
+// has no issue or the file cannot be written.
 int scriviFileVendite(StoreConnection& connection, const QString& outPath, const OpzioniVendite& options);

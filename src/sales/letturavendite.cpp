@@ -1,0 +1,44 @@
+#include "sales/letturavendite.h"
+
+#include "services/failure.h"
+#include "services/textfile.h"
+
+#include <QFileDevice>
+
+namespace {
+// LineReader ends on an empty read, which is also what a failed read gives: tell them apart.
+void controllaFineDati(QIODevice& device)
+{
+    const auto* file = qobject_cast<QFileDevice*>(&device);
+    const bool failed = file ? file->error() != QFileDevice::NoError : !device.atEnd();
+    if (failed)
+        throw Failure(FailureCode::PathFileAccess,
+                      QStringLiteral("Errore di lettura del file vendite: %1").arg(device.errorString()));
+}
+} // namespace
+
+qint64 contaRigheVendite(QIODevice& device)
+{
+    LineReader reader(device);
+    QByteArray line;
+    qint64 count = 0;
+    while (reader.nextRaw(line))
+        ++count;
+    controllaFineDati(device);
+    return count;
+}
+
+void leggiRigheVendite(QIODevice& device, EsitiRighe& esiti)
+{
+    LineReader reader(device);
+    QByteArray line;
+    while (reader.nextRaw(line)) {
+        esiti.rigaLetta();
+        RigaDecodificata decoded = decodificaRigaVendita(decodificaAnsi(line));
+        if (decoded.scarto)
+            esiti.scartata(*decoded.scarto, line);
+        else
+            esiti.accettata(decoded.vendita, line);
+    }
+    controllaFineDati(device);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "sales/rigavendita.h"
+
+#include <QByteArray>
+#include <QIODevice>
+
+// What the decoding pass says about each line of the sales file, in file order. The line is handed over
+// exactly as read (Windows-1252 bytes, no terminator), as the rejected-lines file wants it.
+class EsitiRighe
+{
+public:
+    virtual ~EsitiRighe() = default;
+
+    // A line has been read and is about to be decoded: one progress step.
+    virtual void rigaLetta() = 0;
+    virtual void accettata(RigaVendita& vendita, const QByteArray& riga) = 0;
+    virtual void scartata(Scarto motivo, const QByteArray& riga) = 0;
+};
+
+// The number of lines of the device, read to its end. Throws Failure when a read fails, so that a
+// broken read is never taken for the end of the file.
+qint64 contaRigheVendite(QIODevice& device);
+
+// Reads the device line by line to its end, decodes each line and reports it; only the current line is
+// in memory. Throws Failure when a read fails.
+void leggiRigheVendite(QIODevice& device, EsitiRighe& esiti);

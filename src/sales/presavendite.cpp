@@ -1,0 +1,179 @@
+#include "sales/presavendite.h"
+
+#include "sales/letturavendite.h"
+#include "sales/stagingvendite.h"
+#include "services/failure.h"
+#include "services/rejectedlines.h"
+#include "services/textfile.h"
+
+#include <QFile>
+
+#include <limits>
+
+namespace {
+const QString kTemporaneo = QStringLiteral("TEMP_");
+
+// The decoding pass's outcomes, as the run logs and counts them.
+class PassataVendite : public EsitiRighe
+{
+public:
+    PassataVendite(CronacaVendite& cronaca, StagingVendite& staging) : m_cronaca(cronaca), m_staging(staging)
+    {
+    }
+
+    int saltate() const { return m_saltate; }
+
+    void rigaLetta() override { m_cronaca.avanza(); }
+
+    void scartata(Scarto motivo, const QByteArray& riga) override
+    {
+        if (vaNelFileSaltati(motivo)) salta(riga);
+        m_cronaca.log(testoScarto(motivo));
+    }
+
+    void accettata(RigaVendita& vendita, const QByteArray& riga) override
+    {
+        if (m_staging.registra(vendita) == EsitoStaging::Registrata) return;
+        salta(riga);
+        m_cronaca.log(QStringLiteral("SALTATA: IDMovimento Già Importato nel DB "));
+        m_cronaca.log(QStringLiteral("IDVendita = ") + vendita.idVendita);
+        m_cronaca.log(QStringLiteral("IDRiga = ") + vendita.idRiga);
+    }
+
+private:
+    void salta(const QByteArray& riga)
+    {
+        m_cronaca.scriviRigaSaltata(riga);
+        ++m_saltate;
+    }
+
+    CronacaVendite& m_cronaca;
+    StagingVendite& m_staging;
+    int m_saltate = 0;
+};
+
+// The sales file becomes the temporary copy (any older copy replaced), then goes. A failure is logged
+// and the run goes on with whatever temporary copy there is.
+void copiaECancella(CronacaVendite& cronaca, const QString& cartella, const QString& nomeFile,
+                    const QString& temporaneo)
+{
+    const QString found = fileVenditePresente(cartella, nomeFile);
+    QFile sales(cartella + (found.isEmpty() ? nomeFile : found));
+    QFile old(temporaneo);
+    QString failure;
+    if (old.exists() && !old.remove())
+        failure = old.errorString();
+    else if (!sales.copy(temporaneo))
+        failure = sales.errorString();
+    else if (const auto& replaced = CancellazioneFileVendite::sostituto())
+        failure = replaced(sales.fileName());
+    else if (!sales.remove())
+        failure = sales.errorString();
+    if (failure.isEmpty()) return;
+    cronaca.log(QStringLiteral("Impossibile Copiare / Cancellare File vendite "));
+    cronaca.log(failure);
+}
+
+// Count pass, decoding pass and deletion of the temporary copy of one file. False: the run ends
+// interrupted (the reason is logged).
+bool elaboraTemporaneo(StoreConnection& connection, CronacaVendite& cronaca, const QString& temporaneo,
+                       int righePerLotto, int& saltate)
+{
+    QFile file(temporaneo);
+    if (!file.open(QIODevice::ReadOnly)) {
+        cronaca.log(QStringLiteral("Impossibile Aprire File Vendite Temp"));
+        cronaca.log(QStringLiteral("Accesso Negato"));
+        return false;
+    }
+    const qint64 righe = contaRigheVendite(file);
+    file.close();
+    saltate = 0;
+    cronaca.impostaMassimo(righe);
+
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(FailureCode::PathFileAccess,
+                      QStringLiteral("Impossibile aprire %1: %2").arg(temporaneo, file.errorString()));
+    {
+        StagingVendite staging(connection, righePerLotto);
+        PassataVendite passata(cronaca, staging);
+        leggiRigheVendite(file, passata);
+        file.close();
+        // Everything staged is saved before the copy goes: a copy deleted with lines unsaved would lose
+        // them for good.
+        staging.conferma();
+        saltate = passata.saltate();
+    }
+
+    if (!QFile::remove(temporaneo)) {
+        cronaca.log(QStringLiteral("Impossibile Cancellare File vendite Temp"));
+        cronaca.log(QStringLiteral("Accesso Negato"));
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+CronacaSuPannello::CronacaSuPannello(RunDisplay& display, QString cartella, QString nomeFile)
+    : m_display(display), m_folder(std::move(cartella)), m_name(std::move(nomeFile))
+{
+}
+
+void CronacaSuPannello::log(const QString& text)
+{
+    m_display.scriviLog(Pannello::Vendite, text);
+}
+
+void CronacaSuPannello::impostaMassimo(qint64 righe)
+{
+    m_display.impostaMassimo(Pannello::Vendite, int(qMin<qint64>(righe, std::numeric_limits<int>::max())));
+    m_display.lasciaPassareEventi();
+}
+
+void CronacaSuPannello::avanza()
+{
+    m_display.avanzaProgresso(Pannello::Vendite);
+    m_display.lasciaPassareEventi();
+}
+
+void CronacaSuPannello::scriviRigaSaltata(const QByteArray& riga)
+{
+    ScriviRigaSaltata(m_folder, m_name, riga);
+}
+
+QString temporaneoInSospeso(const QString& cartella, const QString& nomeFile)
+{
+    return trovaFileNellaCartella(cartella, kTemporaneo + nomeFile);
+}
+
+QString fileVenditePresente(const QString& cartella, const QString& nomeFile)
+{
+    return trovaFileNellaCartella(cartella, nomeFile);
+}
+
+EsitoPresa prendiFileVendite(StoreConnection& connection, CronacaVendite& cronaca, const QString& cartella,
+                             const QString& nomeFile, const OpzioniPresa& opzioni)
+{
+    EsitoPresa esito;
+    bool pending = opzioni.inSospeso;
+    for (;;) {
+        QString temporaneo = cartella + kTemporaneo + nomeFile;
+        if (pending) {
+            const QString found = temporaneoInSospeso(cartella, nomeFile);
+            if (!found.isEmpty()) temporaneo = cartella + found;
+        } else {
+            copiaECancella(cronaca, cartella, nomeFile, temporaneo);
+        }
+        if (!elaboraTemporaneo(connection, cronaca, temporaneo, opzioni.righePerLotto, esito.saltate))
+            return esito;
+        // A pending copy finished: a sales file that arrived meanwhile comes next, but only once, for a
+        // sales file that could be copied and not deleted would otherwise come back for ever.
+        if (pending && !fileVenditePresente(cartella, nomeFile).isEmpty()) {
+            pending = false;
+            continue;
+        }
+        break;
+    }
+    cronaca.log(QStringLiteral("Inizio Creazione Vendita"));
+    esito.completata = true;
+    return esito;
+}

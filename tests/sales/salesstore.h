@@ -1,0 +1,28 @@
+#pragma once
+
+#include "store/storeconnection.h"
+#include "testfolder.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// A program folder with an embedded store "negozio.sqlite" holding a few issues, and the staged rows
+// read back as text.
+class SalesStoreTest : public ProgramFolderTest
+{
+protected:
+    void SetUp() override;
+
+    QString storePath() const { return path(QStringLiteral("negozio.sqlite")); }
+    std::unique_ptr<StoreConnection> connetti() const;
+
+    // Vendite_VT remade with SQLite's own NOCASE collation, which ignores letter case but not trailing
+    // blanks.
+    void usaCollazioneNocase() const;
+
+    // Every staged row, in the order staged: IDVendita|IDRiga|Data|Ora|Barcode|Quantità|IDUscita|
+    // Prezzo|Elaborato.
+    QStringList staged() const;
+    void esegui(const QString& sql, const QVariantList& values = {}) const;
+};
