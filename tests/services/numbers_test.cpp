@@ -32,6 +32,28 @@ TEST(NumericText, ReadsTheLeadingNumberLeniently)
         EXPECT_DOUBLE_EQ(leggiNumero(QString::fromUtf8(row.text)), row.value) << row.name;
 }
 
+// The sales file's fields: plain decimal notation, no exponent.
+TEST(NumericText, DecimalReadingHasNoExponent)
+{
+    struct Row
+    {
+        const char* name;
+        const char* text;
+        double value;
+    };
+    const Row rows[] = {
+        {"exponent stops", "1e3", 1},
+        {"capital exponent stops", "2E-1", 2},
+        {"old exponent letter stops", "5D2", 5},
+        {"decimal", "-0.25x", -0.25},
+        {"blanks inside", " 1 2", 12},
+        {"second point stops", "1.2.3", 1.2},
+        {"no digits", "e3", 0},
+    };
+    for (const Row& row : rows)
+        EXPECT_DOUBLE_EQ(leggiNumeroDecimale(QString::fromUtf8(row.text)), row.value) << row.name;
+}
+
 TEST(NumericText, ValidNumberIsTheWholeField)
 {
     EXPECT_TRUE(numeroValido(QStringLiteral(" 000000250 ")));
