@@ -5,7 +5,6 @@
 #include "catalog/catalogqueries.h"
 #include "catalog/catalogtitles.h"
 #include "services/clock.h"
-#include "services/errorreport.h"
 #include "services/parametri.h"
 #include "store/runscambio.h"
 #include "store/storeconnection.h"
@@ -90,15 +89,6 @@ private:
 
 EsitoRun esportaCatalogoTotale(const ContestoRun& context)
 {
-    try {
-        return EsportazioneCatalogo(context).esegui();
-    } catch (...) {
-        segnalaErrore(descrizioneScambio(Pannello::Catalogo).tagRun);
-    }
-    // The report normally ends the program; should it return, the window is usable again.
-    try {
-        context.display.impostaOccupato(false);
-    } catch (...) {
-    }
-    return EsitoRun::Interrotta;
+    return conTrappolaErrori(context, Pannello::Catalogo,
+                             [&context] { return EsportazioneCatalogo(context).esegui(); });
 }

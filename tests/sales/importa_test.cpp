@@ -224,4 +224,18 @@ TEST_F(Importa, AnotherImportOnTheFolderInterrupts)
     EXPECT_TRUE(staged().isEmpty());
     EXPECT_TRUE(QFile::exists(path(vendite("Vendite.DAT"))));
 }
+
+TEST_F(Importa, AStoreFailureGoesToTheErrorReportAndKeepsTheCopy)
+{
+    writeBytes(vendite("Vendite.DAT"), file({riga("S1", "1")}));
+    esegui(QStringLiteral("DROP TABLE Vendite_VT"));
+    EXPECT_EQ(importa(true), EsitoRun::Interrotta);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].description.endsWith("(Importa Vendite)")) << qPrintable(errors[0].description);
+    EXPECT_FALSE(w.righe.contains(kSuccesso));
+    EXPECT_FALSE(w.righe.contains("Esportazione INTERROTTA !!")); // not a handled ending
+    ASSERT_FALSE(w.occupato.isEmpty());
+    EXPECT_FALSE(w.occupato.last()); // the window is usable again
+    EXPECT_EQ(fileInVendite(), QStringList({"TEMP_Vendite.DAT"})) << "left for the next run";
+}
 } // namespace
