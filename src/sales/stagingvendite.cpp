@@ -21,11 +21,11 @@ int righeLette(QSqlQuery& query, QVariant* first = nullptr)
 }
 
 // "column = value" as the store compares text: letter case and trailing blanks aside. SQL Server's
-// case-insensitive collations do that by themselves. On the embedded store the column's collation may
-// ignore letter case but not trailing blanks: every match then lies between the value and the value
-// followed by "!", the first character after the blank, a range an index on the column serves
-// (`ranged`); within it a row matches when it equals the value under the column's own collation, or
-// does once its trailing blanks are cut.
+// case-insensitive collations do that by themselves. On the embedded store the columns ignore letter case
+// but not trailing blanks: a row matches when, its trailing blanks cut, it equals the value letter case
+// aside, the very expression the store's index on the two columns is built on. On a store whose index is
+// on the plain columns, every match lies between the value and the value followed by "!", the first
+// character after the blank, a range that index serves (`ranged`).
 QString condizioneTesto(Motore engine, const QString& column, QString value, bool ranged,
                         QVariantList& values)
 {
@@ -40,8 +40,8 @@ QString condizioneTesto(Motore engine, const QString& column, QString value, boo
         sql = QStringLiteral("%1 >= ? AND %1 < ? AND ").arg(column);
         values << value << value + QLatin1Char('!');
     }
-    values << value << value;
-    return sql + QStringLiteral("(%1 = ? OR RTRIM(%1) = ? COLLATE NOCASE)").arg(column);
+    values << value;
+    return sql + QStringLiteral("RTRIM(%1) = ? COLLATE NOCASE").arg(column);
 }
 } // namespace
 
