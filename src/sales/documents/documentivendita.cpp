@@ -1,12 +1,12 @@
 #include "sales/documents/documentivendita.h"
 
+#include "sales/documents/salvataggiovendite.h"
 #include "services/exactnumber.h"
 #include "services/failure.h"
 #include "services/regional.h"
 #include "store/servizidocumento.h"
 #include "store/storeconnection.h"
 #include "store/storevalues.h"
-#include "store/transazione.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -30,9 +30,12 @@ const QString kVendite =
 const QString kRigheVendita = QStringLiteral(
     "SELECT *  from Vendite_VT Where Elaborato = '0' and IDUscita > 0 and IDVendita = ? order by IDRiga");
 // The same rows as the read above: within the sale's transaction they are exactly the rows just made
-// into the document, which the count of marked rows confirms.
+// into the document, which the count of marked rows confirms. SQLite would look them up through the
+// index of Elaborato, every pending row of the table, unless "+" keeps it to the index of the sale.
 const QString kSegnaElaborate = QStringLiteral(
     "UPDATE Vendite_VT SET Elaborato = '1' WHERE Elaborato = '0' and IDUscita > 0 and IDVendita = ?");
+const QString kSegnaElaborateEmbedded = QStringLiteral(
+    "UPDATE Vendite_VT SET Elaborato = '1' WHERE +Elaborato = '0' and IDUscita > 0 and IDVendita = ?");
 const QString kNuovaRiga = QStringLiteral(
     "INSERT INTO DocumentiRighe (IDDocumentoRiga, NumeroRiga, IDUscita, idcausaleMovimento, IDDocumento, "
     "Descrizione, Iva, PrezzoNetto, PrezzoCopertina, Spunta, QTA, QtaRec, UM) "
@@ -117,9 +120,9 @@ public:
     {
     }
 
-    // The sale's document, saved with everything it changes; nothing when the sale has no pending row
-    // left.
-    std::optional<Documento> crea(const QVariant& idVendita);
+    // The sale's document with everything it changes, written in the sale's unit of work (not saved
+    // yet); nothing when the sale has no pending row left.
+    std::optional<Documento> crea(const QVariant& idVendita, SalvataggioVendite& unit);
 
 private:
     QSqlQuery& istruzione(std::optional<QSqlQuery>& slot, const QString& sql)
@@ -130,12 +133,12 @@ private:
     std::vector<RigaVendita> leggiRighe(const QVariant& idVendita);
     QVariant dataDocumento(const RigaVendita& last) const;
 
-    // A service call; one that fell back on a failure must have left the sale's transaction open.
-    template <typename F> auto servizio(Transazione& transaction, F&& call)
+    // A service call; one that fell back on a failure must have left the sale's unit of work open.
+    template <typename F> auto servizio(SalvataggioVendite& unit, F&& call)
     {
         const int failures = m_servizi.fallimenti();
         auto result = call();
-        if (m_servizi.fallimenti() != failures) transaction.verificaAttiva();
+        if (m_servizi.fallimenti() != failures) unit.verificaAttiva();
         return result;
     }
 
@@ -178,10 +181,9 @@ QVariant CreatoreDocumenti::dataDocumento(const RigaVendita& last) const
     return QDateTime(day->data, time, QTimeZone::utc());
 }
 
-std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita)
+std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, SalvataggioVendite& unit)
 {
-    Transazione transaction(m_connection);
-    auto call = [&](auto&& body) { return servizio(transaction, body); };
+    auto call = [&](auto&& body) { return servizio(unit, body); };
 
     const QString descrizione = call([&] { return m_servizi.DescrizioneTipoDocumento(kTipoDocumento); });
     Documento document;
@@ -190,7 +192,7 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita)
     const qint32 numero = call([&] { return m_servizi.IncrementaContatore(counterName); });
 
     const std::vector<RigaVendita> rows = leggiRighe(idVendita);
-    if (rows.empty()) return std::nullopt; // taken meanwhile: the counters go back with the transaction
+    if (rows.empty()) return std::nullopt; // taken meanwhile
 
     double imponibile = 0, iva = 0;
     for (const RigaVendita& staged : rows) {
@@ -239,7 +241,8 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita)
         call([&] { return m_servizi.ScaricaGiacenza(staged.idUscita, float(staged.quantita)); });
     }
 
-    QSqlQuery& mark = istruzione(m_markQuery, kSegnaElaborate);
+    QSqlQuery& mark = istruzione(
+        m_markQuery, m_connection.motore() == Motore::Embedded ? kSegnaElaborateEmbedded : kSegnaElaborate);
     mark.bindValue(0, idVendita);
     m_connection.eseguiPreparata(mark);
     const int marked = mark.numRowsAffected();
@@ -269,8 +272,6 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita)
         header.bindValue(i, values.at(i));
     m_connection.eseguiPreparata(header);
     header.finish();
-
-    transaction.conferma();
     return document;
 }
 } // namespace
@@ -287,13 +288,24 @@ int creaDocumentiVendita(StoreConnection& connection, const ScriviLogVendite& sc
     }
 
     CreatoreDocumenti creator(connection);
+    SalvataggioVendite unit(connection, scriviLog);
     int documents = 0;
     for (const QVariant& idVendita : sales) {
-        const std::optional<Documento> document = creator.crea(idVendita);
-        if (!document) continue;
-        ++documents;
-        scriviLog(QStringLiteral("Creato Documento con ID = ") + QString::number(document->id));
-        scriviLog(QStringLiteral("Tot € = ") + NumeroInTesto(document->totaleBolla));
+        unit.inizia();
+        try {
+            const std::optional<Documento> document = creator.crea(idVendita, unit);
+            if (!document) {
+                unit.scarta(); // the counters it advanced go back
+                continue;
+            }
+            unit.conferma({QStringLiteral("Creato Documento con ID = ") + QString::number(document->id),
+                           QStringLiteral("Tot € = ") + NumeroInTesto(document->totaleBolla)});
+            ++documents;
+        } catch (...) {
+            unit.annulla();
+            throw;
+        }
     }
+    unit.chiudi();
     return documents;
 }
