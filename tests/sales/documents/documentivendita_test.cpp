@@ -1,6 +1,7 @@
 // Sales documents made from the staged sales of a small embedded store.
 #include "documentistore.h"
 #include "qtprinting.h"
+#include "sales/documents/documentivendita.h"
 #include "services/failure.h"
 
 #include <gtest/gtest.h>
@@ -219,4 +220,42 @@ TEST_F(DocumentiVendita, ASaleTheStoreUndoesBehindAFallbackIsNotSavedInPieces)
     EXPECT_EQ(valore("SELECT COUNT(*) FROM DocumentiRighe"), "0");
     EXPECT_EQ(colonna(kPending), QStringList({"B/1=0", "B/2=0"}));
     EXPECT_EQ(colonna(giacenzaSql()), QStringList({"1=10", "2=10", "3=10"}));
+}
+
+TEST_F(DocumentiVendita, ADocumentIsLoggedOnlyOnceItIsSaved)
+{
+    iva(4, 22);
+    uscita(1, 1, 4);
+    for (const char* sale : {"A", "B", "C"})
+        staged(sale, "1", 1, 1, 1);
+    StoreConnection other(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    QStringList seen;
+    const int made = creaDocumentiVendita(*store, [&](const QString& text) {
+        log << text;
+        const QString prefix = QStringLiteral("Creato Documento con ID = ");
+        if (!text.startsWith(prefix)) return;
+        QSqlQuery saved = other.esegui(QStringLiteral("SELECT COUNT(*) FROM Documenti WHERE IDDocumento = ?"),
+                                       {text.mid(prefix.size())});
+        seen << (saved.next() ? saved.value(0).toString() : QStringLiteral("?"));
+    });
+    EXPECT_EQ(made, 3);
+    EXPECT_EQ(seen, QStringList({"1", "1", "1"}))
+        << "each document visible to another connection when logged";
+    EXPECT_EQ(log.size(), 6);
+}
+
+TEST_F(DocumentiVendita, TheSalesBeforeAFailingOneAreSavedAndLogged)
+{
+    iva(4, 22);
+    uscita(1, 1, 4);
+    uscita(2, 1, 4);
+    staged("A", "1", 1, 1, 1); // the sales are taken in the order they were staged
+    staged("B", "1", 2, 1, 1);
+    sql(QStringLiteral("CREATE TRIGGER rifiuta BEFORE INSERT ON Documenti WHEN NEW.IDDocumento = 2 "
+                       "BEGIN SELECT RAISE(ABORT, 'testata rifiutata'); END"));
+    EXPECT_THROW(crea(), Failure);
+    EXPECT_EQ(righe("SELECT IDDocumento, TotaleBolla FROM Documenti"), QStringList({"1|1"}));
+    EXPECT_EQ(log, QStringList({"Creato Documento con ID = 1", "Tot € = 1"}));
+    EXPECT_EQ(colonna(kPending), QStringList({"A/1=1", "B/1=0"}));
+    EXPECT_EQ(colonna(giacenzaSql()), QStringList({"1=9", "2=10"}));
 }
