@@ -25,9 +25,10 @@ const QString kScaricaGiacenza =
     QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - ? WHERE IDUscita = ?");
 
 // Contatore_update on SQL Server, its output read as the batch's last result column: a NULL then
-// arrives with its null indicator, which an output parameter bound by the driver would not carry.
+// arrives with its null indicator, which an output parameter bound by the driver would not carry. No
+// SET NOCOUNT: it would outlast the batch and hide the counts of later updates on the connection.
 const QString kContatoreSqlServer =
-    QStringLiteral("SET NOCOUNT ON; DECLARE @Valore int; SET @Valore = 0; "
+    QStringLiteral("DECLARE @Valore int; SET @Valore = 0; "
                    "EXEC Contatore_update @NomeContatore = ?, @Valore = @Valore OUTPUT; "
                    "SELECT @Valore AS Valore");
 
