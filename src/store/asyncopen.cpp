@@ -16,6 +16,9 @@ namespace {
 // How often the waiting thread looks at the worker (and calls the pump).
 constexpr auto kPollInterval = std::chrono::milliseconds(15);
 
+// Set on a test's worker: its own connection is the test, with nothing to prove first.
+thread_local bool t_onTestWorker = false;
+
 struct Outcome
 {
     std::mutex mutex;
@@ -27,6 +30,7 @@ struct Outcome
 void openOnWorker(const std::shared_ptr<Outcome>& outcome, const ImpostazioniConnessione& settings,
                   int loginTimeout, std::unique_ptr<LavoroConConnessioni> work)
 {
+    t_onTestWorker = true;
     RisultatoProva result;
     try {
         StoreConnection connection(settings, loginTimeout, loginTimeout);
@@ -49,6 +53,11 @@ void openOnWorker(const std::shared_ptr<Outcome>& outcome, const ImpostazioniCon
     work.reset(); // the connection is gone: the program's end need not wait any longer
 }
 } // namespace
+
+bool suLavoroDiProva()
+{
+    return t_onTestWorker;
+}
 
 RisultatoProva provaConnessione(const ImpostazioniConnessione& settings, int loginTimeoutSeconds, int waitMs,
                                 const std::function<void()>& pump)

@@ -24,3 +24,6 @@ struct RisultatoProva
 
 RisultatoProva provaConnessione(const ImpostazioniConnessione& settings, int loginTimeoutSeconds, int waitMs,
                                 const std::function<void()>& pump);
+
+// True on the worker thread of such a test.
+bool suLavoroDiProva();

@@ -1,5 +1,6 @@
 #include "store/odbcstring.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -35,6 +36,26 @@ QString quoted(const QString& value, const QString& what, ValoriDriver rule)
     QString escaped = value;
     escaped.replace(QLatin1Char('}'), QLatin1String("}}"));
     return QLatin1Char('{') + escaped + QLatin1Char('}');
+}
+
+// Microsoft's drivers from version 18 on encrypt by default and check the server's certificate, which a
+// shop server's self-signed one fails.
+bool encryptsByDefault(const QString& driver)
+{
+    static const QRegularExpression name(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = name.match(driver.trimmed());
+    return match.hasMatch() && match.captured(1).toInt() >= 18;
+}
+
+// True when the further keys of the environment name that key themselves (Microsoft's drivers take the
+// first of two equal keys, so the program's own would win).
+bool namesKey(const QString& extra, const QString& key)
+{
+    for (const QString& pair : extra.split(QLatin1Char(';')))
+        if (pair.section(QLatin1Char('='), 0, 0).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 bool allDigits(const QString& text)
@@ -105,6 +126,9 @@ QString stringaOdbc(const ImpostazioniConnessione& settings, const QString& driv
     }
 
     const QString extra = qEnvironmentVariable("ESPORTA_IMPORTA_ODBC_EXTRA").trimmed();
+    // As the older drivers did: encrypted when the server asks for it, the login always protected.
+    if (encryptsByDefault(driver) && !namesKey(extra, QStringLiteral("Encrypt")))
+        keys << QStringLiteral("Encrypt=Optional");
     if (!extra.isEmpty()) keys << extra;
     return keys.join(QLatin1Char(';'));
 }

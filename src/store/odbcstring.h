@@ -32,8 +32,10 @@ ValoriDriver valoriDelDriver(const QString& driver);
 // (ConnessioneRifiutata) rather than sent altered; likewise any value a driver cannot carry. With
 // FreeTDS "HOST,PORT" becomes the Server and Port keys, and the protocol version is pinned to 7.4
 // (older servers answer with their own), since FreeTDS's automatic choice retries past its login limit
-// against a server that never answers. "HOST\INSTANCE" is passed as written. The text of
+// against a server that never answers. "HOST\INSTANCE" is passed as written. Microsoft's drivers from
+// version 18 on get "Encrypt=Optional", which behaves as the older drivers did (encrypted when the server
+// asks for it, the login always protected), rather than refusing a self-signed certificate. The text of
 // ESPORTA_IMPORTA_ODBC_EXTRA, when set, is appended as further keys (for instance
 // "TrustServerCertificate=yes"); FreeTDS takes the later of two equal keys, so "TDS_Version=7.3" there
-// replaces the program's own.
+// replaces the program's own; an "Encrypt" key there replaces the program's "Encrypt=Optional".
 QString stringaOdbc(const ImpostazioniConnessione& settings, const QString& driver);

@@ -1,10 +1,12 @@
 #include "store/siteconfig.h"
 
 #include "services/programfolder.h"
+#include "services/textfile.h"
 
 #include <QDomDocument>
 #include <QDomElement>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -15,6 +17,11 @@ namespace {
 // Tavira.XML holds a few lines; anything this large is not a site configuration and is not read into
 // memory at all.
 constexpr qint64 kLargestFile = 8 * 1024 * 1024;
+// The file nests two levels (the root and its children); far deeper nesting is not a site configuration,
+// and the document model would take minutes to build it.
+constexpr int kDeepestNesting = 64;
+
+const QString kFileName = QStringLiteral("Tavira.XML");
 
 const QString kRoot = QStringLiteral("Tavira");
 const QString kBankElements[5] = {QStringLiteral("bancobarcode"), QStringLiteral("bancobarcode1"),
@@ -66,6 +73,20 @@ bool isNetworkPath(const QString& folder)
     return folder.startsWith(QLatin1String("\\\\")) || folder.startsWith(QLatin1String("//"));
 }
 
+// False when elements nest deeper than any site configuration does. A file the scan cannot read is left
+// to the parser, which refuses it in its own way.
+bool nestingWithinLimit(const QByteArray& bytes)
+{
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kDeepestNesting) return false;
+        if (token == QXmlStreamReader::EndElement) --depth;
+    }
+    return true;
+}
+
 std::optional<QByteArray> readWhole(const QString& path)
 {
     QFile file(path);
@@ -79,13 +100,17 @@ std::optional<QByteArray> readWhole(const QString& path)
 
 QString PercorsoConfigurazione()
 {
-    return percorsoNelProgramma(QStringLiteral("Tavira.XML"));
+    // A file copied from a Windows machine may have its name in another letter case (TAVIRA.XML).
+    const QString exact = percorsoNelProgramma(kFileName);
+    if (QFileInfo(exact).isFile()) return exact;
+    const QString found = trovaFileNellaCartella(cartellaProgramma(), kFileName);
+    return found.isEmpty() ? exact : percorsoNelProgramma(found);
 }
 
 bool LeggiConfigurazione(const QString& path)
 {
     const std::optional<QByteArray> bytes = readWhole(path);
-    if (!bytes) return false;
+    if (!bytes || !nestingWithinLimit(*bytes)) return false;
 
     // The parser honours the encoding the file declares (UTF-8 when none, UTF-16 by its mark,
     // Windows-1252...) and refuses bytes that do not fit it.

@@ -14,7 +14,8 @@ struct ConfigurazioneSito
     QString passwordAdmin; // DBAdminPassword (kept, unused)
 };
 
-// The full path of Tavira.XML in the program folder.
+// The full path of Tavira.XML in the program folder; a file of that name in another letter case is
+// taken when there is none in this one.
 QString PercorsoConfigurazione();
 
 // Reads and validates the file; true when the whole read succeeded, the values then being available

@@ -3,6 +3,7 @@
 #include "services/failure.h"
 #include "services/programfolder.h"
 #include "services/textfile.h"
+#include "store/asyncopen.h"
 #include "store/connectionregistry.h"
 #include "store/odbcstring.h"
 #include "store/sqlitecollation.h"
@@ -32,6 +33,12 @@ Failure databaseFailure(const QString& context, const QSqlError& error)
     const QString reason = error.text().trimmed();
     return Failure(FailureCode::Database,
                    reason.isEmpty() ? context : context + QStringLiteral(": ") + reason);
+}
+
+// The longest wait for a SQL Server login: its limit and two seconds more (5 s for the usual 3 s).
+int attesaAperturaMs(int loginTimeoutSeconds)
+{
+    return (qMin(loginTimeoutSeconds, 3600) + 2) * 1000;
 }
 
 bool isMaster(const QString& database)
@@ -155,15 +162,29 @@ void StoreConnection::openEmbedded(int commandTimeoutSeconds)
 void StoreConnection::openSqlServer(int loginTimeoutSeconds)
 {
     const QString connectionString = stringaOdbc(m_settings, driverOdbc()); // refuses unsafe values
+    const QString unreachable =
+        QStringLiteral("Impossibile connettersi al server \"%1\"").arg(m_settings.server.trimmed());
+    // FreeTDS applies the login limit to each read, not to the whole login: a server answering one byte
+    // at a time would hold this thread in the driver for minutes. So the login is first proven on a
+    // worker within the limit; the connection itself is then opened here, since a Qt connection belongs
+    // to the thread that opens it.
+    if (loginTimeoutSeconds > 0 && !suLavoroDiProva()) {
+        const RisultatoProva proof =
+            provaConnessione(m_settings, loginTimeoutSeconds, attesaAperturaMs(loginTimeoutSeconds), {});
+        if (proof.esito == EsitoProva::Rifiutata)
+            throw ConnessioneRifiutata(FailureCode::Database, proof.descrizione);
+        if (proof.esito != EsitoProva::Aperta)
+            throw Failure(FailureCode::Database,
+                          proof.descrizione.isEmpty()
+                              ? unreachable
+                              : unreachable + QStringLiteral(": ") + proof.descrizione);
+    }
     m_database = aggiungiConnessione(QStringLiteral("QODBC"), m_name);
     // Qt would append a separate user and password unescaped: both travel inside the string instead.
     m_database->setDatabaseName(connectionString);
     if (loginTimeoutSeconds > 0)
         m_database->setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeoutSeconds));
-    if (!m_database->open())
-        throw databaseFailure(
-            QStringLiteral("Impossibile connettersi al server \"%1\"").arg(m_settings.server.trimmed()),
-            m_database->lastError());
+    if (!m_database->open()) throw databaseFailure(unreachable, m_database->lastError());
 }
 
 bool StoreConnection::isOpen() const
@@ -186,13 +207,19 @@ void StoreConnection::impostaTimeoutComandi(int seconds)
 void StoreConnection::applyCommandTimeout(QSqlQuery& query) const
 {
     if (m_dialect.motore() != Motore::SqlServer || m_commandTimeout <= 0 || !query.result()) return;
-    // Qt's ODBC driver keeps the statement it prepared for the execution: the limit set on it holds.
-    QVariant handle = query.result()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0) return;
-    SQLHANDLE statement = *static_cast<SQLHANDLE*>(handle.data());
-    if (statement)
-        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)), SQL_IS_UINTEGER);
+    // Qt's ODBC driver keeps the statement it prepared for the execution: the limit set on it holds. It
+    // hands the statement out as a plain SQLHANDLE (a void*, whatever name the type is given).
+    const QVariant handle = query.result()->handle();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        throw Failure(FailureCode::Database,
+                      QStringLiteral("Impossibile impostare il tempo limite del comando: il driver non "
+                                     "fornisce l'istruzione ODBC"));
+    SQLHANDLE statement = *static_cast<const SQLHANDLE*>(handle.constData());
+    if (!statement || !SQL_SUCCEEDED(SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
+                                                    reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)),
+                                                    SQL_IS_UINTEGER)))
+        throw Failure(FailureCode::Database,
+                      QStringLiteral("Impossibile impostare il tempo limite del comando sul driver ODBC"));
 }
 
 QSqlQuery StoreConnection::prepara(const QString& sql)

@@ -29,7 +29,8 @@ class StoreConnection
 {
 public:
     // Opens the connection. Throws Failure (FailureCode::Database) with the driver's message when the
-    // connection cannot be opened; login and command limits in seconds (0: no limit).
+    // connection cannot be opened; login and command limits in seconds (0: no limit). On SQL Server the
+    // whole login gives up about two seconds after its limit, however slowly the server answers.
     StoreConnection(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
                     int commandTimeoutSeconds);
     ~StoreConnection();

@@ -61,17 +61,17 @@ TEST_F(OdbcString, SettingsMapOntoDriverKeys)
          kMsDriver,
          QStringLiteral(
              "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV,1500};Database={TAVIRA};UID={u};PWD={p};"
-             "MARS_Connection=Yes")},
+             "MARS_Connection=Yes;Encrypt=Optional")},
         {"password with ; } and = is braced, } doubled",
          {"SRV", "u", "a;b}c=d", "TAVIRA"},
          kMsDriver,
          QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={TAVIRA};UID={u};"
-                        "PWD={a;b}}c=d};MARS_Connection=Yes")},
+                        "PWD={a;b}}c=d};MARS_Connection=Yes;Encrypt=Optional")},
         {"an attempt to add a key stays inside the value",
          {"SRV", "u", "x};Trusted_Connection=yes;{", "T"},
          kMsDriver,
          QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={T};UID={u};"
-                        "PWD={x}};Trusted_Connection=yes;{};MARS_Connection=Yes")},
+                        "PWD={x}};Trusted_Connection=yes;{};MARS_Connection=Yes;Encrypt=Optional")},
         {"password with ; and = through FreeTDS",
          {"SRV", "u", "a;b=c{", "T"},
          kFreeTds,
@@ -80,19 +80,29 @@ TEST_F(OdbcString, SettingsMapOntoDriverKeys)
         {"no database: the login's default",
          {"SRV", "u", "p", "  "},
          kMsDriver,
-         QStringLiteral(
-             "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};UID={u};PWD={p};MARS_Connection=Yes")},
+         QStringLiteral("DRIVER={ODBC Driver 18 for SQL "
+                        "Server};Server={SRV};UID={u};PWD={p};MARS_Connection=Yes;Encrypt=Optional")},
         {"blanks inside the password are kept",
          {"SRV", " u ", " p ", "T"},
          kMsDriver,
          QStringLiteral(
              "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={T};UID={ u };PWD={ p };"
-             "MARS_Connection=Yes")},
+             "MARS_Connection=Yes;Encrypt=Optional")},
         {"bare values for a driver that keeps braces",
          {"SRV", "u", "p w", "/srv/TAVIRA.sqlite"},
          QStringLiteral("SQLite3"),
          QStringLiteral(
              "DRIVER={SQLite3};Server=SRV;Database=/srv/TAVIRA.sqlite;UID=u;PWD=p w;MARS_Connection=Yes")},
+        {"a later Microsoft driver encrypts when the server asks",
+         {"SRV", "u", "p", "T"},
+         QStringLiteral("ODBC Driver 19 for SQL Server"),
+         QStringLiteral("DRIVER={ODBC Driver 19 for SQL Server};Server={SRV};Database={T};UID={u};PWD={p};"
+                        "MARS_Connection=Yes;Encrypt=Optional")},
+        {"an older Microsoft driver keeps its own default",
+         {"SRV", "u", "p", "T"},
+         QStringLiteral("ODBC Driver 17 for SQL Server"),
+         QStringLiteral("DRIVER={ODBC Driver 17 for SQL Server};Server={SRV};Database={T};UID={u};PWD={p};"
+                        "MARS_Connection=Yes")},
         {"; refused where values go bare", {"SRV", "u", "a;b", "T"}, QStringLiteral("SQLite3"), std::nullopt},
         {"edge blanks refused where values go bare",
          {"SRV", "u", "pw ", "T"},
@@ -136,4 +146,32 @@ TEST_F(OdbcString, DriverChoiceAndExtraKeys)
     EXPECT_EQ(stringaOdbc({"S", "u", "p", "T"}, driverOdbc()),
               QStringLiteral("DRIVER={ODBC Driver 17 for SQL Server};Server={S};Database={T};UID={u};PWD={p};"
                              "MARS_Connection=Yes;TrustServerCertificate=yes"));
+}
+
+TEST_F(OdbcString, EncryptionOfDriver18CanBeSetFromTheEnvironment)
+{
+    const struct
+    {
+        const char* name;
+        const char* extra;
+        QString tail;
+    } rows[] = {
+        {"nothing set", "", QStringLiteral("MARS_Connection=Yes;Encrypt=Optional")},
+        {"certificate trusted, encryption as the server asks", "TrustServerCertificate=yes",
+         QStringLiteral("MARS_Connection=Yes;Encrypt=Optional;TrustServerCertificate=yes")},
+        {"strict encryption replaces the default", "Encrypt=Strict",
+         QStringLiteral("MARS_Connection=Yes;Encrypt=Strict")},
+        {"key in another case, blanks around it", "TrustServerCertificate=yes; encrypt =yes",
+         QStringLiteral("MARS_Connection=Yes;TrustServerCertificate=yes; encrypt =yes")},
+    };
+    for (const auto& row : rows) {
+        qputenv("ESPORTA_IMPORTA_ODBC_EXTRA", row.extra);
+        const QString built =
+            stringaOdbc({"S", "u", "p", "T"}, QStringLiteral("ODBC Driver 18 for SQL Server"));
+        EXPECT_EQ(built,
+                  QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={S};Database={T};UID={u};"
+                                 "PWD={p};") +
+                      row.tail)
+            << row.name;
+    }
 }

@@ -1,7 +1,9 @@
 // The SQL Server path of the store layer, without a SQL Server: Qt's ODBC driver with FreeTDS against
-// local sockets (one that never answers, one that reads the login and hangs up), and with Debian's
-// SQLite ODBC driver against an embedded store file.
+// local sockets (one that never answers, one that reads the login and hangs up, a TDS stub that logs in
+// and then answers, stays silent or trickles), and with Debian's SQLite ODBC driver against an embedded
+// store file.
 #include "services/exactnumber.h"
+#include "services/failure.h"
 #include "services/numbers.h"
 #include "store/asyncopen.h"
 #include "store/connectionregistry.h"
@@ -11,6 +13,7 @@
 #include "store/sharedconnection.h"
 #include "store/sqlitecollation.h"
 #include "store/storeconnection.h"
+#include "tdsstub.h"
 #include "testfolder.h"
 
 #include <QCoreApplication>
@@ -18,6 +21,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -259,6 +263,87 @@ TEST_F(FreeTdsPath, PasswordWithAClosingBraceNeverLeaves)
         [] { QCoreApplication::processEvents(); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(server.accepted(), 0u);
+}
+
+ImpostazioniConnessione onStub(const TdsStub& stub)
+{
+    return {stub.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")};
+}
+
+TEST_F(FreeTdsPath, CounterValueReadThroughTheDriver)
+{
+    struct Row
+    {
+        const char* name;
+        std::optional<int> served;
+        qint32 expected;
+    };
+    const Row rows[] = {{"a value", 1234, 1234}, {"null", std::nullopt, -1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TdsStub stub(TdsStub::Behaviour::Answer, row.served, 10000);
+        StoreConnection connection(onStub(stub), 3, 3);
+        QSqlQuery batch =
+            connection.esegui(QStringLiteral("DECLARE @v int; EXEC Contatore_update ?, @v OUTPUT; SELECT @v"),
+                              {QStringLiteral("IDDocumentoRiga")});
+        ASSERT_TRUE(batch.next());
+        EXPECT_EQ(batch.value(0).isNull() ? -1 : batch.value(0).toInt(), row.expected);
+        EXPECT_EQ(stub.textValues(), QStringList{QStringLiteral("IDDocumentoRiga")});
+        EXPECT_EQ(stub.logins(), 2) << "the login proven on a worker, then the connection opened here";
+    }
+}
+
+// The procedure's output parameter, as the server returns it (a return value).
+TEST_F(FreeTdsPath, CounterOutputParameterReadThroughTheDriver)
+{
+    TdsStub stub(TdsStub::Behaviour::Answer, 1234, 10000);
+    StoreConnection connection(onStub(stub), 3, 3);
+    EXPECT_EQ(incrementaContatore(connection, QStringLiteral("IDDocumento")), 1234);
+    EXPECT_TRUE(stub.statements().contains(QStringLiteral("EXEC Contatore_update")));
+    EXPECT_EQ(stub.textValues(), QStringList{QStringLiteral("IDDocumento")});
+}
+
+TEST_F(FreeTdsPath, UnansweredStatementFailsAfterTheCommandLimit)
+{
+    struct Row
+    {
+        const char* name;
+        int atOpening, later;
+    };
+    const Row rows[] = {{"limit given when opening", 1, -1}, {"limit set afterwards", 0, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TdsStub stub(TdsStub::Behaviour::Silent, 0, 8000); // it lets go after 8 s whatever happens
+        StoreConnection connection(onStub(stub), 3, row.atOpening);
+        if (row.later >= 0) connection.impostaTimeoutComandi(row.later);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_THROW(connection.esegui(QStringLiteral("UPDATE Uscite SET Giacenza = 0")), Failure);
+        EXPECT_LT(elapsed.elapsed(), 3000);
+        EXPECT_GE(elapsed.elapsed(), 900);
+        EXPECT_EQ(stub.attentions(), 1) << "the driver did not cancel the statement";
+    }
+}
+
+TEST_F(FreeTdsPath, TricklingServerOpenGivesUpWithinTheWait)
+{
+    const int before = lavoriInCorso();
+    {
+        TdsStub stub(TdsStub::Behaviour::Trickle, 0, 15000);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        try {
+            StoreConnection connection(onStub(stub), 3, 60);
+            ADD_FAILURE() << "opened";
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.number(), FailureCode::Database);
+        }
+        EXPECT_LT(elapsed.elapsed(), 6000);
+        EXPECT_GE(elapsed.elapsed(), 4500);
+        EXPECT_EQ(stub.logins(), 0);
+    } // the stub closes its connections: the abandoned worker gets its answer
+    waitUntil([&] { return lavoriInCorso() == before; }, 5000);
+    EXPECT_EQ(lavoriInCorso(), before);
 }
 
 // The ODBC path of the layer, for real, with Debian's SQLite ODBC driver standing in for SQL Server's.

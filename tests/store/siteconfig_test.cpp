@@ -3,6 +3,7 @@
 #include "testfolder.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,18 @@ TEST_F(SiteConfiguration, PathIsTheFileInTheProgramFolder)
 {
     EXPECT_EQ(PercorsoConfigurazione(),
               QDir::toNativeSeparators(folder()) + QDir::separator() + QStringLiteral("Tavira.XML"));
+}
+
+TEST_F(SiteConfiguration, FileNameInAnotherLetterCaseIsFound)
+{
+    writeBytes(QStringLiteral("TAVIRA.XML"), document(kAttributes, kElements));
+    ASSERT_TRUE(LeggiConfigurazione(PercorsoConfigurazione()));
+    EXPECT_EQ(configurazioneSito().utente, QStringLiteral("cassa"));
+    // Where the name is there as written, that one is read.
+    writeBytes(QStringLiteral("Tavira.XML"),
+               document(kAttributes, QByteArray(kElements).replace("cassa", "banco")));
+    ASSERT_TRUE(LeggiConfigurazione(PercorsoConfigurazione()));
+    EXPECT_EQ(configurazioneSito().utente, QStringLiteral("banco"));
 }
 
 TEST_F(SiteConfiguration, CompleteFileGivesTheKeptValues)
@@ -180,6 +193,27 @@ TEST_F(SiteConfiguration, BadFilesAreRefusedAndKeepThePreviousValues)
     EXPECT_FALSE(LeggiConfigurazione(path(QStringLiteral("Assente.XML"))));
     EXPECT_FALSE(LeggiConfigurazione(folder())); // a folder, not a file
     EXPECT_EQ(configurazioneSito().utente, QStringLiteral("cassa"));
+}
+
+TEST_F(SiteConfiguration, NestingFarBeyondTheFilesIsRefusedQuickly)
+{
+    const auto nested = [](int levels) {
+        return "<Extra>" + QByteArray("<a>").repeated(levels) + QByteArray("</a>").repeated(levels) +
+               "</Extra>";
+    };
+    const struct
+    {
+        const char* name;
+        int levels;
+        bool accepted;
+    } rows[] = {{"a few levels in an extra element", 10, true}, {"200,000 levels", 200000, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_EQ(read(document(kAttributes, nested(row.levels) + kElements)), row.accepted);
+        EXPECT_LT(elapsed.elapsed(), 2000);
+    }
 }
 
 TEST_F(SiteConfiguration, EncodingsTheProductWrites)
