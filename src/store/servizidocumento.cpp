@@ -4,7 +4,6 @@
 #include "services/failure.h"
 #include "services/numbers.h"
 #include "services/regional.h"
-#include "store/counters.h"
 #include "store/storeconnection.h"
 
 #include <QSqlError>
@@ -138,10 +137,25 @@ qint32 ServiziDocumento::IncrementaContatore(const QString& nomeContatore)
             m_connection.impostaTimeoutComandi(kTimeoutContatore);
             m_statements.clear(); // prepared again, so they take the new limit
         }
-        if (m_connection.motore() == Motore::Embedded)
-            return incrementaContatore(m_connection, nomeContatore);
+        if (m_connection.motore() == Motore::Embedded) return contatoreEmbedded(nomeContatore);
         return contatoreSqlServer(nomeContatore);
     });
+}
+
+// The counters table's one-statement update, prepared once: no row (no such counter) and NULL both
+// give -1.
+qint32 ServiziDocumento::contatoreEmbedded(const QString& name)
+{
+    QSqlQuery& query = preparata(m_connection.dialetto().avanzaContatore());
+    query.bindValue(0, name);
+    m_connection.eseguiPreparata(query);
+    QVariant value;
+    if (query.next())
+        value = query.value(0);
+    else if (query.lastError().type() != QSqlError::NoError)
+        throw Failure(FailureCode::Database, query.lastError().text());
+    query.finish();
+    return value.isNull() ? -1 : intero32(value, QStringLiteral("Valore"));
 }
 
 qint32 ServiziDocumento::contatoreSqlServer(const QString& name)

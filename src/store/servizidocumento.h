@@ -68,6 +68,7 @@ private:
     // Failure on any error.
     Riga primaRiga(const QString& sql, const QVariantList& values);
     QSqlQuery& preparata(const QString& sql);
+    qint32 contatoreEmbedded(const QString& name);
     qint32 contatoreSqlServer(const QString& name);
     const Riga& rigaUscita(qint32 idUscita);
     const Riga& rigaVistaUscita(qint32 idUscita);

@@ -194,12 +194,19 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
     const std::vector<RigaVendita> rows = leggiRighe(idVendita);
     if (rows.empty()) return std::nullopt; // taken meanwhile
 
+    // On the embedded store the sale holds the write lock: after its first row, the highest row number
+    // of the document is the one it has just written, and the next is known without asking.
+    const bool numberingKnown = m_connection.motore() == Motore::Embedded;
+    std::optional<double> previousNumber;
     double imponibile = 0, iva = 0;
     for (const RigaVendita& staged : rows) {
         const qint32 idRiga =
             call([&] { return m_servizi.IncrementaContatore(QStringLiteral("IDDocumentoRiga")); });
         const double numeroRiga =
-            numeroDaTesto(call([&] { return m_servizi.ProssimoNumeroRiga(document.id); }));
+            numberingKnown && previousNumber
+                ? *previousNumber + 1
+                : numeroDaTesto(call([&] { return m_servizi.ProssimoNumeroRiga(document.id); }));
+        previousNumber = numeroRiga;
         const QString descrizioneRiga = call([&] { return m_servizi.DescrizioneUscita(staged.idUscita); });
         const qint32 codiceIva = call([&] { return m_servizi.CodiceIvaUscita(staged.idUscita); });
         const qint32 aliquota = call([&] { return m_servizi.AliquotaIva(codiceIva); });

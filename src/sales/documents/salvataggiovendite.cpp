@@ -22,7 +22,7 @@ void SalvataggioVendite::inizia()
         m_transaction.emplace(m_connection);
         m_opened.start();
     }
-    if (m_grouped) m_connection.esegui(QStringLiteral("SAVEPOINT vendita"));
+    if (m_grouped) esegui(m_savepoint, QStringLiteral("SAVEPOINT vendita"));
 }
 
 void SalvataggioVendite::verificaAttiva()
@@ -34,7 +34,7 @@ void SalvataggioVendite::conferma(const QStringList& logLines)
 {
     m_logDue += logLines;
     if (m_grouped) {
-        m_connection.esegui(QStringLiteral("RELEASE vendita"));
+        esegui(m_release, QStringLiteral("RELEASE vendita"));
         if (m_opened.elapsed() < kFinestraMs) return;
     }
     salva();
@@ -43,8 +43,8 @@ void SalvataggioVendite::conferma(const QStringList& logLines)
 void SalvataggioVendite::scarta()
 {
     if (m_grouped) {
-        m_connection.esegui(QStringLiteral("ROLLBACK TO vendita"));
-        m_connection.esegui(QStringLiteral("RELEASE vendita"));
+        esegui(m_rollback, QStringLiteral("ROLLBACK TO vendita"));
+        esegui(m_release, QStringLiteral("RELEASE vendita"));
     } else {
         m_transaction.reset();
     }
@@ -64,6 +64,13 @@ void SalvataggioVendite::annulla()
     }
     m_transaction.reset();
     m_logDue.clear();
+}
+
+void SalvataggioVendite::esegui(std::optional<QSqlQuery>& slot, const QString& sql)
+{
+    if (!slot) slot = m_connection.prepara(sql);
+    m_connection.eseguiPreparata(*slot);
+    slot->finish();
 }
 
 void SalvataggioVendite::chiudi()

@@ -4,6 +4,7 @@
 #include "store/transazione.h"
 
 #include <QElapsedTimer>
+#include <QSqlQuery>
 #include <QStringList>
 
 #include <optional>
@@ -39,6 +40,8 @@ public:
 
 private:
     void salva();
+    // The savepoint statements, prepared once.
+    void esegui(std::optional<QSqlQuery>& slot, const QString& sql);
 
     StoreConnection& m_connection;
     ScriviLogVendite m_scriviLog;
@@ -46,4 +49,5 @@ private:
     std::optional<Transazione> m_transaction;
     QElapsedTimer m_opened;
     QStringList m_logDue;
+    std::optional<QSqlQuery> m_savepoint, m_release, m_rollback;
 };
