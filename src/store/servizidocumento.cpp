@@ -106,6 +106,20 @@ template <typename T, typename F> T ServiziDocumento::protetto(const T& fallback
     }
 }
 
+// A result kept once read: the same call later gives it without asking the store again. A fallback is
+// never kept.
+template <typename T, typename F>
+T ServiziDocumento::ricordato(QHash<qint32, T>& memo, qint32 key, const T& fallback, F&& body)
+{
+    const auto found = memo.constFind(key);
+    if (found != memo.constEnd()) return found.value();
+    return protetto<T>(fallback, [&] {
+        const T value = body();
+        memo.insert(key, value);
+        return value;
+    });
+}
+
 QSqlQuery& ServiziDocumento::preparata(const QString& sql)
 {
     const auto found = m_statements.constFind(sql);
@@ -235,7 +249,7 @@ const ServiziDocumento::Riga& ServiziDocumento::rigaVistaUscita(qint32 idUscita)
 
 QString ServiziDocumento::DescrizioneUscita(qint32 idUscita)
 {
-    return protetto<QString>({}, [&] {
+    return ricordato(m_descriptions, idUscita, QString(), [&] {
         const Riga& row = rigaVistaUscita(idUscita);
         if (!row) return QString();
         const QVariant type = campo(*row, QStringLiteral("IDTipoProdotto"));
@@ -258,7 +272,7 @@ QString ServiziDocumento::DescrizioneUscita(qint32 idUscita)
 
 qint32 ServiziDocumento::CodiceIvaUscita(qint32 idUscita)
 {
-    return protetto<qint32>(0, [&] {
+    return ricordato(m_vatCodesOfIssues, idUscita, qint32(0), [&] {
         const Riga& row = rigaUscita(idUscita);
         if (!row) return 0;
         const QVariant code = campo(*row, QStringLiteral("IDIva"));
@@ -268,7 +282,7 @@ qint32 ServiziDocumento::CodiceIvaUscita(qint32 idUscita)
 
 qint32 ServiziDocumento::AliquotaIva(qint32 codiceIva)
 {
-    return protetto<qint32>(0, [&] {
+    return ricordato(m_rates, codiceIva, qint32(0), [&] {
         if (!m_vatCodes.contains(codiceIva)) m_vatCodes.insert(codiceIva, primaRiga(kIva, {codiceIva}));
         const Riga& row = m_vatCodes[codiceIva];
         return row ? intero32(campo(*row, QStringLiteral("Aliquota")), QStringLiteral("Aliquota")) : 0;
@@ -277,7 +291,7 @@ qint32 ServiziDocumento::AliquotaIva(qint32 codiceIva)
 
 QString ServiziDocumento::PrezzoNettoUscita(qint32 idUscita)
 {
-    return protetto<QString>({}, [&] {
+    return ricordato(m_netPrices, idUscita, QString(), [&] {
         const Riga& row = rigaVistaUscita(idUscita);
         if (!row) return QStringLiteral("0");
         const QVariant price = campo(*row, QStringLiteral("PrezzoNetto"));
@@ -287,7 +301,7 @@ QString ServiziDocumento::PrezzoNettoUscita(qint32 idUscita)
 
 QString ServiziDocumento::PrezzoExtraUscita(qint32 idUscita)
 {
-    return protetto<QString>({}, [&] {
+    return ricordato(m_extraPrices, idUscita, QString(), [&] {
         const Riga& row = rigaUscita(idUscita);
         if (!row) return QStringLiteral("0");
         const QVariant price = campo(*row, QStringLiteral("PrezzoVenditaExtra"));
@@ -297,7 +311,7 @@ QString ServiziDocumento::PrezzoExtraUscita(qint32 idUscita)
 
 QString ServiziDocumento::UnitaMisuraUscita(qint32 idUscita, bool unitaAcquisto)
 {
-    return protetto<QString>({}, [&] {
+    return ricordato(unitaAcquisto ? m_purchaseUnits : m_salesUnits, idUscita, QString(), [&] {
         const Riga& row = rigaVistaUscita(idUscita);
         if (!row) return QString();
         const QString column = unitaAcquisto ? QStringLiteral("UmAcquisto") : QStringLiteral("UmVendita");

@@ -74,6 +74,8 @@ private:
     const Riga& rigaVistaUscita(qint32 idUscita);
 
     template <typename T, typename F> T protetto(const T& fallback, F&& body);
+    template <typename T, typename F>
+    T ricordato(QHash<qint32, T>& memo, qint32 key, const T& fallback, F&& body);
 
     StoreConnection& m_connection;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
@@ -81,6 +83,9 @@ private:
     QHash<qint32, Riga> m_vatCodes;
     QHash<qint32, Riga> m_issues;     // rows of Uscite
     QHash<qint32, Riga> m_issueViews; // rows of vUscite
+    // Results by issue (or VAT code), as given.
+    QHash<qint32, QString> m_descriptions, m_netPrices, m_extraPrices, m_salesUnits, m_purchaseUnits;
+    QHash<qint32, qint32> m_vatCodesOfIssues, m_rates;
     int m_failures = 0;
 };
 
