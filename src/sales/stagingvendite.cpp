@@ -20,38 +20,23 @@ int righeLette(QSqlQuery& query, QVariant* first = nullptr)
     return rows;
 }
 
-// "column = value" as the store compares text: letter case and trailing blanks aside. SQL Server's
-// case-insensitive collations do that by themselves. On the embedded store the columns ignore letter case
-// but not trailing blanks: a row matches when, its trailing blanks cut, it equals the value letter case
-// aside, the very expression the store's index on the two columns is built on. On a store whose index is
-// on the plain columns, every match lies between the value and the value followed by "!", the first
-// character after the blank, a range that index serves (`ranged`).
-QString condizioneTesto(Motore engine, const QString& column, QString value, bool ranged,
+// "column = value" as the store compares text: letter case and trailing blanks aside (the store's
+// dialect says how, in a form its indexes serve).
+QString condizioneTesto(const SqlDialect& dialect, const QString& column, const QString& value,
                         QVariantList& values)
 {
-    while (value.endsWith(QLatin1Char(' ')))
-        value.chop(1);
-    if (engine == Motore::SqlServer) {
-        values << value;
-        return column + QStringLiteral(" = ?");
-    }
-    QString sql;
-    if (ranged) {
-        sql = QStringLiteral("%1 >= ? AND %1 < ? AND ").arg(column);
-        values << value << value + QLatin1Char('!');
-    }
     values << value;
-    return sql + QStringLiteral("RTRIM(%1) = ? COLLATE NOCASE").arg(column);
+    return dialect.testoUguale(column);
 }
 } // namespace
 
-QueryLegata queryDoppione(Motore engine, const QString& idVendita, const QString& idRiga)
+QueryLegata queryDoppione(const SqlDialect& dialect, const QString& idVendita, const QString& idRiga)
 {
     // One condition after the other: the values are bound in the order of their placeholders.
     QueryLegata query{QStringLiteral("SELECT * from Vendite_VT Where "), {}};
-    query.sql += condizioneTesto(engine, QStringLiteral("IDVendita"), idVendita, true, query.valori);
+    query.sql += condizioneTesto(dialect, QStringLiteral("IDVendita"), idVendita, query.valori);
     query.sql += QStringLiteral(" AND ");
-    query.sql += condizioneTesto(engine, QStringLiteral("IDRiga"), idRiga, false, query.valori);
+    query.sql += condizioneTesto(dialect, QStringLiteral("IDRiga"), idRiga, query.valori);
     return query;
 }
 
@@ -91,13 +76,12 @@ void StagingVendite::prepara()
 {
     if (m_preparate) return;
     // Prepared once and run for every line: preparing is a good part of the cost of a line.
-    const Motore engine = m_connection.motore();
+    const SqlDialect& dialect = m_connection.dialetto();
     QVariantList unused;
     m_uscita = m_connection.prepara(QStringLiteral("SELECT IDProd from Uscite Where IDUscita = ?"));
-    m_barcode =
-        m_connection.prepara(QStringLiteral("SELECT IDUscita from Uscite Where ") +
-                             condizioneTesto(engine, QStringLiteral("barcodeAddon"), {}, true, unused));
-    m_doppione = m_connection.prepara(queryDoppione(engine, {}, {}).sql);
+    m_barcode = m_connection.prepara(QStringLiteral("SELECT IDUscita from Uscite Where ") +
+                                     condizioneTesto(dialect, QStringLiteral("barcodeAddon"), {}, unused));
+    m_doppione = m_connection.prepara(queryDoppione(dialect, {}, {}).sql);
     m_inserimento = m_connection.prepara(QStringLiteral(
         "INSERT INTO Vendite_VT (IDVendita, IDRiga, Data, Ora, Barcode, \"Quantità\", IDUscita, "
         "Prezzo, Elaborato) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '0')"));
@@ -122,15 +106,12 @@ EsitoStaging StagingVendite::registra(RigaVendita& v)
     // A line without barcode and add-on names no issue: it is not matched to whichever issue happens
     // to have an empty barcodeAddon.
     if (v.idUscita == 0 && !v.barcodeAddon().isEmpty()) {
-        QVariantList values;
-        condizioneTesto(m_connection.motore(), QStringLiteral("barcodeAddon"), v.barcodeAddon(), true,
-                        values);
-        esegui(m_barcode, values);
+        esegui(m_barcode, {v.barcodeAddon()});
         QVariant id;
         if (righeLette(m_barcode, &id) == 1) v.idUscita = id.toInt();
     }
 
-    esegui(m_doppione, queryDoppione(m_connection.motore(), v.idVendita, v.idRiga).valori);
+    esegui(m_doppione, queryDoppione(m_connection.dialetto(), v.idVendita, v.idRiga).valori);
     if (righeLette(m_doppione) > 0) return EsitoStaging::GiaImportata;
 
     esegui(m_inserimento,

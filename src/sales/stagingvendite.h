@@ -53,4 +53,4 @@ struct QueryLegata
     QString sql;
     QVariantList valori;
 };
-QueryLegata queryDoppione(Motore engine, const QString& idVendita, const QString& idRiga);
+QueryLegata queryDoppione(const SqlDialect& dialect, const QString& idVendita, const QString& idRiga);

@@ -21,16 +21,6 @@ std::unique_ptr<StoreConnection> SalesStoreTest::connetti() const
     return std::make_unique<StoreConnection>(impostazioniFileStore(storePath()), 3, 60);
 }
 
-void SalesStoreTest::usaCollazioneNocase() const
-{
-    esegui(QStringLiteral("DROP TABLE Vendite_VT"));
-    esegui(QStringLiteral(
-        "CREATE TABLE Vendite_VT (IDVendita TEXT COLLATE NOCASE, IDRiga TEXT COLLATE NOCASE, "
-        "Data TEXT, Ora TEXT COLLATE NOCASE, Barcode TEXT COLLATE NOCASE, \"Quantità\" INTEGER, "
-        "IDUscita INTEGER, Prezzo REAL, Elaborato TEXT COLLATE NOCASE)"));
-    esegui(QStringLiteral("CREATE INDEX IX_Vendite_VT_IDVendita_IDRiga ON Vendite_VT (IDVendita, IDRiga)"));
-}
-
 QStringList SalesStoreTest::staged() const
 {
     const auto connection = connetti();

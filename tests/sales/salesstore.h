@@ -17,10 +17,6 @@ protected:
     QString storePath() const { return path(QStringLiteral("negozio.sqlite")); }
     std::unique_ptr<StoreConnection> connetti() const;
 
-    // Vendite_VT remade with SQLite's own NOCASE collation, which ignores letter case but not trailing
-    // blanks.
-    void usaCollazioneNocase() const;
-
     // Every staged row, in the order staged: IDVendita|IDRiga|Data|Ora|Barcode|Quantità|IDUscita|
     // Prezzo|Elaborato.
     QStringList staged() const;

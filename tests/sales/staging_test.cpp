@@ -22,18 +22,9 @@ RigaVendita vendita(const QString& id, const QString& riga, qint32 uscita = 4711
     return v;
 }
 
-// The collation of the staging columns: the store's own, or SQLite's NOCASE, which keeps trailing blanks.
-class Staging : public SalesStoreTest, public ::testing::WithParamInterface<bool>
-{
-protected:
-    void SetUp() override
-    {
-        SalesStoreTest::SetUp();
-        if (GetParam()) usaCollazioneNocase();
-    }
-};
+using Staging = SalesStoreTest;
 
-TEST_P(Staging, StagedAsDecodedWithElaboratoZero)
+TEST_F(Staging, StagedAsDecodedWithElaboratoZero)
 {
     const auto connection = connetti();
     StagingVendite staging(*connection);
@@ -53,7 +44,7 @@ struct CasoUscita
     qint32 attesa;
 };
 
-TEST_P(Staging, IssueCheckAndBarcodeMatch)
+TEST_F(Staging, IssueCheckAndBarcodeMatch)
 {
     const CasoUscita casi[] = {
         {"KnownIssueKept", 4712, "9770000000001", "00001", 4712},
@@ -82,7 +73,7 @@ struct CasoDoppione
     EsitoStaging atteso;
 };
 
-TEST_P(Staging, DuplicateCheckAsTheStoreComparesText)
+TEST_F(Staging, DuplicateCheckAsTheStoreComparesText)
 {
     const CasoDoppione casi[] = {
         {"SameLine", "S1|0001", "S1", "0001", EsitoStaging::GiaImportata},
@@ -107,10 +98,11 @@ TEST_P(Staging, DuplicateCheckAsTheStoreComparesText)
     }
 }
 
-TEST_P(Staging, DuplicateCheckUsesTheIndex)
+TEST_F(Staging, DuplicateCheckUsesTheIndex)
 {
     const auto connection = connetti();
-    const QueryLegata q = queryDoppione(Motore::Embedded, QStringLiteral("S1"), QStringLiteral("1"));
+    const QueryLegata q =
+        queryDoppione(SqlDialect(Motore::Embedded), QStringLiteral("S1"), QStringLiteral("1"));
     QSqlQuery plan = connection->esegui(QStringLiteral("EXPLAIN QUERY PLAN ") + q.sql, q.valori);
     QString text;
     while (plan.next())
@@ -119,8 +111,4 @@ TEST_P(Staging, DuplicateCheckUsesTheIndex)
         << text.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Collazioni, Staging, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "SqliteNocase" : "StoreCollation";
-                         });
 } // namespace

@@ -1,9 +1,9 @@
 #include "services/exactnumber.h"
 #include "services/failure.h"
 #include "services/numbers.h"
-#include "store/counters.h"
 #include "store/embeddedstore.h"
 #include "store/odbcstring.h"
+#include "store/servizidocumento.h"
 #include "store/sqlitecollation.h"
 #include "store/storeconnection.h"
 #include "storefixture.h"
@@ -81,7 +81,7 @@ TEST_F(EmbeddedStore, SchemaHoldsTheObjectsTheRunsUse)
     const QString counter = type.value(0).toString();
     EXPECT_FALSE(counter.isEmpty());
     for (const QString& name : {QStringLiteral("IDDocumento"), QStringLiteral("IDDocumentoRiga"), counter})
-        EXPECT_EQ(incrementaContatore(connection, name), 1) << qPrintable(name);
+        EXPECT_EQ(ServiziDocumento(connection).IncrementaContatore(name), 1) << qPrintable(name);
 }
 
 TEST_F(EmbeddedStore, ViewTakesTypeAndTitleFromTheIssuesTitle)
@@ -113,19 +113,20 @@ TEST_F(EmbeddedStore, CounterGivesConsecutiveValuesAndMinusOneWithoutValue)
 {
     createStore(QStringLiteral("TAVIRA"));
     StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
-    const qint32 first = incrementaContatore(connection, QStringLiteral("IDDocumento"));
-    EXPECT_EQ(incrementaContatore(connection, QStringLiteral("IDDocumento")), first + 1);
+    ServiziDocumento services(connection);
+    const qint32 first = services.IncrementaContatore(QStringLiteral("IDDocumento"));
+    EXPECT_EQ(services.IncrementaContatore(QStringLiteral("IDDocumento")), first + 1);
     // Another connection on the same file sees and advances the same counter.
     StoreConnection other(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
-    EXPECT_EQ(incrementaContatore(other, QStringLiteral("iddocumento ")), first + 2);
+    EXPECT_EQ(ServiziDocumento(other).IncrementaContatore(QStringLiteral("iddocumento ")), first + 2);
 
-    EXPECT_EQ(incrementaContatore(connection, QStringLiteral("Sconosciuto")), -1);
+    EXPECT_EQ(services.IncrementaContatore(QStringLiteral("Sconosciuto")), -1);
     connection.esegui(QStringLiteral("INSERT INTO Contatori (NomeContatore, Valore) VALUES ('Vuoto', NULL)"));
-    EXPECT_EQ(incrementaContatore(connection, QStringLiteral("Vuoto")), -1);
+    EXPECT_EQ(services.IncrementaContatore(QStringLiteral("Vuoto")), -1);
     connection.esegui(
         QStringLiteral("UPDATE Contatori SET Valore = 2147483647 WHERE NomeContatore = 'IDDocumentoRiga'"));
-    EXPECT_NE(failureOf([&] { incrementaContatore(connection, QStringLiteral("IDDocumentoRiga")); }),
-              QString());
+    // A value beyond 32 bits is a failure, which the service answers with its fallback 0.
+    EXPECT_EQ(services.IncrementaContatore(QStringLiteral("IDDocumentoRiga")), 0);
 }
 
 TEST_F(EmbeddedStore, TextComparisonsIgnoreCaseAndTrailingBlanks)

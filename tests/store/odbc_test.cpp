@@ -8,7 +8,6 @@
 #include "store/asyncopen.h"
 #include "store/connectionregistry.h"
 #include "store/connectiontest.h"
-#include "store/counters.h"
 #include "store/embeddedstore.h"
 #include "store/sharedconnection.h"
 #include "store/sqlitecollation.h"
@@ -293,16 +292,6 @@ TEST_F(FreeTdsPath, CounterValueReadThroughTheDriver)
     }
 }
 
-// The procedure's output parameter, as the server returns it (a return value).
-TEST_F(FreeTdsPath, CounterOutputParameterReadThroughTheDriver)
-{
-    TdsStub stub(TdsStub::Behaviour::Answer, 1234, 10000);
-    StoreConnection connection(onStub(stub), 3, 3);
-    EXPECT_EQ(incrementaContatore(connection, QStringLiteral("IDDocumento")), 1234);
-    EXPECT_TRUE(stub.statements().contains(QStringLiteral("EXEC Contatore_update")));
-    EXPECT_EQ(stub.textValues(), QStringList{QStringLiteral("IDDocumento")});
-}
-
 TEST_F(FreeTdsPath, UnansweredStatementFailsAfterTheCommandLimit)
 {
     struct Row
@@ -385,9 +374,8 @@ TEST_F(SqliteOdbcPath, QueriesBoundValuesDecimalsAndOpenResults)
         QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, PrezzoCopertinaEuroDistributore) VALUES "
                        "(11, 1, 1.5)"));
 
-    QSqlQuery titles =
-        connection.esegui(QStringLiteral("SELECT IDProd, Testata FROM Prodotti WHERE Testata = ?"),
-                          {QStringLiteral("CITTà")});
+    QSqlQuery titles = connection.esegui(
+        QStringLiteral("SELECT IDProd, Testata FROM Prodotti WHERE Testata = ?"), {QStringLiteral("CITTà")});
     ASSERT_TRUE(titles.next()) << "the store's NOCASE text columns ignore ASCII letter case";
     QList<qint64> cents;
     QSqlQuery issues = connection.esegui(

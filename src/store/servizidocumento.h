@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QVariantList>
+
+#include <memory>
+#include <optional>
+
+class StoreConnection;
+
+// The small reads and writes that the sales import makes on the store while it builds a document:
+// named counters, document-type data, row numbers, an issue's description, prices, VAT and unit, its
+// stock. None of them fails outward: each catches its own failure and gives back its fallback value
+// (written next to each), and the caller goes on with it. Numbers given back as text are in the general
+// number format (decimal comma).
+//
+// One instance serves one run on the run's connection. Each statement is prepared once; what cannot
+// change while the run lasts (document types, VAT rates, the issues' data other than their stock) is
+// read once and kept. Only results actually read are kept, never a fallback.
+class ServiziDocumento
+{
+public:
+    explicit ServiziDocumento(StoreConnection& connection);
+    ~ServiziDocumento();
+    ServiziDocumento(const ServiziDocumento&) = delete;
+    ServiziDocumento& operator=(const ServiziDocumento&) = delete;
+
+    // Advances the named counter and gives its new value; -1 when the counter gives back no value
+    // (NULL, or no counter of that name on the embedded store); 0 on failure. Sets the connection's
+    // command limit to 200 seconds for this and every later statement.
+    qint32 IncrementaContatore(const QString& nomeContatore);
+
+    // Descrizione of the document type; "" when missing or NULL, "" on failure.
+    QString DescrizioneTipoDocumento(qint32 idTipoDocumento);
+    // NomeContatore of the document type; "" when missing or NULL, "" on failure.
+    QString ContatoreTipoDocumento(qint32 idTipoDocumento);
+    // One above the highest NumeroRiga saved for the document ("1" when it has none); "" on failure.
+    QString ProssimoNumeroRiga(qint32 idDocumento);
+
+    // Title and cover number of the issue (product types 1-7 and 9, at most 50 characters) or the title
+    // alone (at most 80); "" for a missing issue, "" on failure.
+    QString DescrizioneUscita(qint32 idUscita);
+    // IDIva of the issue, 1 when it is NULL; 0 for a missing issue, 0 on failure.
+    qint32 CodiceIvaUscita(qint32 idUscita);
+    // Aliquota of the VAT code rounded to a whole number (halves to even); 0 when missing, 0 on failure.
+    qint32 AliquotaIva(qint32 codiceIva);
+    // PrezzoNetto of the issue; "0" for a missing issue, "" on failure (a NULL price included).
+    QString PrezzoNettoUscita(qint32 idUscita);
+    // PrezzoVenditaExtra of the issue, "0" when NULL; "0" for a missing issue, "" on failure.
+    QString PrezzoExtraUscita(qint32 idUscita);
+    // UmAcquisto (purchase unit) or UmVendita of the issue; "" when missing, "" on failure (NULL too).
+    QString UnitaMisuraUscita(qint32 idUscita, bool unitaAcquisto);
+    // Lowers the issue's stock by the quantity (a negative quantity raises it); false when the issue is
+    // missing, false on failure.
+    bool ScaricaGiacenza(qint32 idUscita, float quantita);
+
+    // How many calls have fallen back on a failure so far: a caller that groups its writes checks its
+    // transaction after a call that failed.
+    int fallimenti() const { return m_failures; }
+
+private:
+    using Riga = std::optional<QSqlRecord>; // the first row of a lookup, nothing when there is none
+
+    // Runs the statement (prepared on first use) with its values and gives its first row. Throws
+    // Failure on any error.
+    Riga primaRiga(const QString& sql, const QVariantList& values);
+    QSqlQuery& preparata(const QString& sql);
+    qint32 contatoreEmbedded(const QString& name);
+    qint32 contatoreSqlServer(const QString& name);
+    const Riga& rigaUscita(qint32 idUscita);
+    const Riga& rigaVistaUscita(qint32 idUscita);
+
+    template <typename T, typename F> T protetto(const T& fallback, F&& body);
+    template <typename T, typename F>
+    T ricordato(QHash<qint32, T>& memo, qint32 key, const T& fallback, F&& body);
+
+    StoreConnection& m_connection;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
+    QHash<qint32, Riga> m_types;
+    QHash<qint32, Riga> m_vatCodes;
+    QHash<qint32, Riga> m_issues;     // rows of Uscite
+    QHash<qint32, Riga> m_issueViews; // rows of vUscite
+    // Results by issue (or VAT code), as given.
+    QHash<qint32, QString> m_descriptions, m_netPrices, m_extraPrices, m_salesUnits, m_purchaseUnits;
+    QHash<qint32, qint32> m_vatCodesOfIssues, m_rates;
+    int m_failures = 0;
+};
+
+// Reads a number given as text by these services (decimal comma or point) the lenient way: empty or
+// non-numeric text reads as 0.
+double numeroDaTesto(const QString& text);
