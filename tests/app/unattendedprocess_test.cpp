@@ -58,7 +58,8 @@ TEST_F(ScheduledRun, BothRunsCompleteStatusZero)
 {
     writeBytes(QStringLiteral("Vendite.DAT"), riga("S1") + riga("S2"));
     EXPECT_EQ(run(), 0);
-    EXPECT_GE(elapsedMs, 6000) << "three seconds before the runs, three after";
+    // Three seconds before the runs and three after, each within the 5% a coarse timer may be early.
+    EXPECT_GE(elapsedMs, 5700);
     EXPECT_TRUE(logged("Esportazione Titoli Terminata con Successo !"));
     EXPECT_TRUE(logged("Importazione Vendite Terminata con Successo !"));
     EXPECT_TRUE(logged("Righe Saltate = 0"));
