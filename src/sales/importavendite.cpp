@@ -1,19 +1,12 @@
 #include "sales/importavendite.h"
 
+#include "sales/documents/documentivendita.h"
 #include "sales/presavendite.h"
 #include "store/runscambio.h"
 
 #include <optional>
 
 namespace {
-// The pending staged sales made into sales documents, from the rows staged by this run and earlier ones:
-// the number of documents made. This is where the document creation of sales/documents is called
-// (creaDocumentiVendita, with the panel's log); until it is linked in, no document is made.
-int creaDocumentiDelleVendite(StoreConnection& /*connection*/, CronacaVendite& /*cronaca*/)
-{
-    return 0;
-}
-
 // The import's own steps, between the opening and the endings that every exchange run shares.
 class ImportazioneVendite
 {
@@ -80,7 +73,7 @@ private:
     // The documents, then the closing lines with the skipped count of the last file taken in.
     EsitoRun creaDocumenti(CronacaVendite& cronaca, int skipped)
     {
-        creaDocumentiDelleVendite(m_run.connessione(), cronaca);
+        creaDocumentiVendita(m_run.connessione(), [&](const QString& text) { cronaca.log(text); });
         log(QStringLiteral("Creazione Vendita in Tavira Terminata"));
         return m_run.concludi({QStringLiteral("Righe Saltate = ") + QString::number(skipped)},
                               QStringLiteral("Importazione Vendite Terminata con Successo !"));

@@ -105,8 +105,10 @@ TEST_F(Importa, ACleanFileIsStagedAndTheRunCompletes)
     writeBytes(vendite("Vendite.DAT"), file({riga("S1", "1"), riga("S1", "2")}));
     EXPECT_EQ(importa(), EsitoRun::Completata);
 
-    const QStringList middle = {"File da Importare OK", "Fine Controlli", "Inizio Importazione Vendite",
-                                "Inizio Creazione Vendita"};
+    // One sale of two rows at 2.50: one document, its cover total in the regional number format.
+    const QStringList middle = {"File da Importare OK",        "Fine Controlli",
+                                "Inizio Importazione Vendite", "Inizio Creazione Vendita",
+                                "Creato Documento con ID = 1", "Tot € = 5"};
     EXPECT_EQ(w.righe, kApertura + middle + chiusura(0));
     EXPECT_EQ(w.avvisi, QStringList({"I|OK|" + kSuccesso}));
     EXPECT_EQ(w.occupato, QList<bool>({true, false}));
@@ -115,7 +117,7 @@ TEST_F(Importa, ACleanFileIsStagedAndTheRunCompletes)
     EXPECT_EQ(w.titolo, kTitoloFinale);
     EXPECT_TRUE(w.puntiSvuotati);
     EXPECT_EQ(staged(),
-              QStringList({"S1|1|2026-12-07|09:05||1|4711|2.5|0", "S1|2|2026-12-07|09:05||1|4711|2.5|0"}));
+              QStringList({"S1|1|2026-12-07|09:05||1|4711|2.5|1", "S1|2|2026-12-07|09:05||1|4711|2.5|1"}));
     EXPECT_TRUE(fileInVendite().isEmpty()) << qPrintable(fileInVendite().join(','));
 }
 
@@ -142,8 +144,18 @@ TEST_F(Importa, APendingCopyThenTheNewSalesFile)
     writeBytes(vendite("Vendite.DAT"), file({riga("N1", "1"), riga("N2", "1")}));
     EXPECT_EQ(importa(), EsitoRun::Completata);
 
-    const QStringList middle = {"File Temporaneo In Sospeso", "File da Importare OK", "Fine Controlli",
-                                "Inizio Importazione Vendite", "Inizio Creazione Vendita"};
+    // Both files are staged before the documents: one a sale.
+    const QStringList middle = {"File Temporaneo In Sospeso",
+                                "File da Importare OK",
+                                "Fine Controlli",
+                                "Inizio Importazione Vendite",
+                                "Inizio Creazione Vendita",
+                                "Creato Documento con ID = 1",
+                                "Tot € = 2,5",
+                                "Creato Documento con ID = 2",
+                                "Tot € = 2,5",
+                                "Creato Documento con ID = 3",
+                                "Tot € = 2,5"};
     EXPECT_EQ(w.righe, kApertura + middle + chiusura(0));
     EXPECT_EQ(w.avvisi, QStringList({"C|Attenzione|C'à un File Temporaneo in Sospeso Faccio Questo",
                                      "I|OK|" + kSuccesso}));
@@ -154,8 +166,15 @@ TEST_F(Importa, APendingCopyThenTheNewSalesFile)
 
 TEST_F(Importa, NoFileGoesStraightToTheDocuments)
 {
+    // A row staged by an earlier run that stopped before its document.
+    esegui(QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Data, Ora, Barcode, \"Quantità\", "
+                          "IDUscita, Prezzo, Elaborato) VALUES ('E1', '1', '2026-12-06', '18:30', '', 2, "
+                          "4711, 1.2, '0')"));
     EXPECT_EQ(importa(), EsitoRun::Completata);
-    EXPECT_EQ(w.righe, kApertura + QStringList{"Non C'è Nessun File fa Importare"} + chiusura(0));
+    EXPECT_EQ(w.righe, kApertura +
+                           QStringList({"Non C'è Nessun File fa Importare", "Creato Documento con ID = 1",
+                                        "Tot € = 2,4"}) +
+                           chiusura(0));
     EXPECT_EQ(w.avvisi,
               QStringList({"C|Attenzione|Non C'è Nessun File da Importare!!", "I|OK|" + kSuccesso}));
     EXPECT_EQ(w.occupato, QList<bool>({false})) << "never busy";
