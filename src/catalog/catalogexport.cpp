@@ -6,8 +6,8 @@
 #include "catalog/catalogtitles.h"
 #include "services/clock.h"
 #include "services/parametri.h"
+#include "store/connessionestore.h"
 #include "store/runscambio.h"
-#include "store/storeconnection.h"
 
 #include <memory>
 
@@ -40,7 +40,7 @@ public:
             log(QStringLiteral("Accesso Negato"));
             return interrompi();
         }
-        StoreConnection& connection = m_run.connessione();
+        ConnessioneStore& connection = m_run.connessione();
         const QueryCatalogo queries(connection.dialetto(), dataLimiteTitoli(adesso().date()));
         const bool anyTitle = esportaTitoli(connection, queries, mode, *m_file, m_run.pannello());
         m_file->chiudi();

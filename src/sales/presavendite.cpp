@@ -106,7 +106,7 @@ void copiaECancella(CronacaVendite& cronaca, const QString& cartella, const QStr
 
 // Count pass, decoding pass and deletion of the temporary copy of one file. False: the run ends
 // interrupted (the reason is logged).
-bool elaboraTemporaneo(StoreConnection& connection, CronacaVendite& cronaca, const QString& temporaneo,
+bool elaboraTemporaneo(ConnessioneStore& connection, CronacaVendite& cronaca, const QString& temporaneo,
                        int righePerLotto, int& saltate)
 {
     QFile file(temporaneo);
@@ -181,7 +181,7 @@ QString fileVenditePresente(const QString& cartella, const QString& nomeFile)
     return trovaFileNellaCartella(cartella, nomeFile);
 }
 
-EsitoPresa prendiFileVendite(StoreConnection& connection, CronacaVendite& cronaca, const QString& cartella,
+EsitoPresa prendiFileVendite(ConnessioneStore& connection, CronacaVendite& cronaca, const QString& cartella,
                              const QString& nomeFile, const OpzioniPresa& opzioni)
 {
     EsitoPresa esito;

@@ -8,8 +8,8 @@
 #include "services/programfolder.h"
 #include "services/progress.h"
 #include "store/connectionstrings.h"
+#include "store/connessionestore.h"
 #include "store/ownfiles.h"
-#include "store/storeconnection.h"
 
 #include <QFileInfo>
 
@@ -43,7 +43,7 @@ bool RunScambio::apriConnessione()
         StringaConnessione(settings.server, settings.utente, settings.password, settings.database));
     QString reason;
     try {
-        m_connection = std::make_unique<StoreConnection>(settings, kLoginSeconds, kCommandSeconds);
+        m_connection = std::make_unique<ConnessioneStore>(settings, kLoginSeconds, kCommandSeconds);
     } catch (const Failure& failure) {
         reason = failure.description();
     } catch (const std::exception& failure) {
@@ -55,7 +55,7 @@ bool RunScambio::apriConnessione()
         m_panel.avvisaErrore(kConnessioneFallita);
         return false;
     }
-    if (!m_connection->isOpen()) {
+    if (!m_connection->aperta()) {
         m_connection.reset();
         log(kConnessioneFallita);
         m_panel.avvisaErrore(kConnessioneFallita);

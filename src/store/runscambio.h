@@ -9,7 +9,7 @@
 #include <optional>
 
 class ExchangeLock;
-class StoreConnection;
+class ConnessioneStore;
 
 // Where an exchange's file is, as the run's checks found it.
 struct FileScambio
@@ -41,7 +41,7 @@ public:
     // Opens the run's connection from the context's settings (also kept as the current connection
     // string): "Connessione OK !", or the failure logged and told. False: the run ends interrupted.
     bool apriConnessione();
-    StoreConnection& connessione() const { return *m_connection; }
+    ConnessioneStore& connessione() const { return *m_connection; }
 
     // The exchange's folder and file name, after the line `testLine`: the folder is configured
     // (`notConfigured` otherwise) and exists (`missing`), the name is set, and the files the run writes or
@@ -73,7 +73,7 @@ private:
 
     ContestoRun m_context;
     PannelloScambio m_panel;
-    std::unique_ptr<StoreConnection> m_connection;
+    std::unique_ptr<ConnessioneStore> m_connection;
     std::unique_ptr<ExchangeLock> m_lock;
 };
 

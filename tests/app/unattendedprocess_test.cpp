@@ -1,7 +1,7 @@
 #include "qtprinting.h"
 #include "services/parametri.h"
 #include "sitefixture.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -45,8 +45,8 @@ protected:
 
     int staged() const
     {
-        StoreConnection store({storeServer(), QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA_TEST")},
-                              3, 60);
+        ConnessioneStore store(
+            {storeServer(), QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA_TEST")}, 3, 60);
         QSqlQuery query = store.esegui(QStringLiteral("SELECT COUNT(*) FROM Vendite_VT"));
         return query.next() ? query.value(0).toInt() : -1;
     }

@@ -262,7 +262,7 @@ TEST(PresaFiglio, Interrotta)
 {
     const QString folder = qEnvironmentVariable("EI_VENDITE_INTERROTTE");
     if (folder.isEmpty()) GTEST_SKIP() << "run by Presa.KilledMidBatchThenRunAgain";
-    StoreConnection connection(impostazioniFileStore(folder + QStringLiteral("/negozio.sqlite")), 3, 60);
+    ConnessioneStore connection(impostazioniFileStore(folder + QStringLiteral("/negozio.sqlite")), 3, 60);
     Cronaca cronaca(folder + QLatin1Char('/'));
     cronaca.morteAlPasso = 6;
     prendiFileVendite(connection, cronaca, folder + QLatin1Char('/'), kNome, {false, 3});

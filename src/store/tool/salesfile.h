@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
-class StoreConnection;
+class ConnessioneStore;
 
 // One line of the sales file, as the shop program writes it: 120 characters, fields by position.
 struct RigaFileVendite
@@ -40,4 +40,4 @@ constexpr int kRigheDiProvaVendite = 8;
 // lines above. The file is written under a temporary name and put in place only when complete; an
 // existing file is replaced. Returns the number of lines, those above included. Throws Failure when the store
 // has no issue or the file cannot be written.
-int scriviFileVendite(StoreConnection& connection, const QString& outPath, const OpzioniVendite& options);
+int scriviFileVendite(ConnessioneStore& connection, const QString& outPath, const OpzioniVendite& options);

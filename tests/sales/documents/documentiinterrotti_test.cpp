@@ -43,7 +43,7 @@ TEST_F(DocumentiInterrotti, AKilledRunThenANewOneMakeEachDocumentOnce)
     ASSERT_TRUE(child.waitForFinished(10000));
     ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << "the child ended before it was killed";
 
-    store = std::make_unique<StoreConnection>(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    store = std::make_unique<ConnessioneStore>(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     const int before = valore(QStringLiteral("SELECT COUNT(*) FROM Documenti")).toInt();
     EXPECT_GT(before, 0);
     EXPECT_LT(before, kVendite);
@@ -76,7 +76,7 @@ TEST(DocumentiFiglio, Interrotto)
     const QString folder = qEnvironmentVariable(kCartella);
     if (folder.isEmpty())
         GTEST_SKIP() << "run by DocumentiInterrotti.AKilledRunThenANewOneMakeEachDocumentOnce";
-    StoreConnection connection(
+    ConnessioneStore connection(
         {QStringLiteral("sqlite:") + folder, QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA")}, 3,
         60);
     bool told = false;

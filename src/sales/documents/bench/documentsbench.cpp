@@ -2,8 +2,8 @@
 // then times the document creation on it. Prints lines, documents, wall time and lines per second.
 // Usage: salesdocs_bench FOLDER [LINES] [LINES_PER_SALE] [ISSUES]
 #include "sales/documents/documentivendita.h"
+#include "store/connessionestore.h"
 #include "store/embeddedstore.h"
-#include "store/storeconnection.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
     const QString file = QDir(folder).filePath(QStringLiteral("BENCH.sqlite"));
     QFile::remove(file);
     creaStoreVuoto(file);
-    StoreConnection store(impostazioniFileStore(file), 3, 60);
+    ConnessioneStore store(impostazioniFileStore(file), 3, 60);
 
     if (qEnvironmentVariableIsSet("BENCH_WAL")) {
         store.esegui(QStringLiteral("PRAGMA journal_mode=WAL")).finish();
