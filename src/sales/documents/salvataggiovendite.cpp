@@ -5,7 +5,7 @@
 namespace {
 // How long the sales on the embedded store gather before they are saved together: the window waits at
 // most this long (plus one commit) between two bursts of log lines.
-constexpr qint64 kFinestraMs = 100;
+constexpr qint64 kFinestraMs = 50;
 } // namespace
 
 SalvataggioVendite::SalvataggioVendite(StoreConnection& connection, ScriviLogVendite scriviLog)
