@@ -109,9 +109,11 @@ TEST_F(StoreTool, InitNeverOverwritesSilently)
     EXPECT_EQ(readBytes(QStringLiteral("Altro.sqlite")), QByteArray("non toccare"));
 
     ASSERT_EQ(runTool({"init", path(QStringLiteral("Altro.sqlite")), "--sovrascrivi"}).status, 0);
-    StoreConnection replaced(impostazioniFileStore(path(QStringLiteral("Altro.sqlite"))), 3, 0);
-    EXPECT_EQ(single(replaced, QStringLiteral("SELECT count(*) FROM Contatori")), 3);
-    // No working file is left beside the stores.
+    {
+        StoreConnection replaced(impostazioniFileStore(path(QStringLiteral("Altro.sqlite"))), 3, 0);
+        EXPECT_EQ(single(replaced, QStringLiteral("SELECT count(*) FROM Contatori")), 3);
+    }
+    // No working file is left beside the stores (nor their logs, once closed).
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files).size(), 2);
 }
 

@@ -292,6 +292,7 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 
 int creaDocumentiVendita(StoreConnection& connection, const ScriviLogVendite& scriviLog)
 {
+    SalvataggioVendite unit(connection, scriviLog);
     // The whole list first: the connection then serves one statement at a time.
     std::vector<QVariant> sales;
     {
@@ -302,7 +303,6 @@ int creaDocumentiVendita(StoreConnection& connection, const ScriviLogVendite& sc
     }
 
     CreatoreDocumenti creator(connection);
-    SalvataggioVendite unit(connection, scriviLog);
     int documents = 0;
     for (const QVariant& idVendita : sales) {
         unit.inizia();
