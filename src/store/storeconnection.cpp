@@ -77,11 +77,9 @@ void scritturaDurevole(sqlite3* handle)
 {
     sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     // The undo copies of a savepoint (a sale being made) stay in memory instead of a temporary file:
-    // they only ever undo a savepoint, never recover from a crash. A page cache of 16 MB (SQLite's own is 2
-    // MB): the import looks issues up all over their table and, with a small cache, writes the pages a sale
-    // changes out to the log before its commit.
-    if (sqlite3_exec(handle, "PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16384",
-                     nullptr, nullptr, nullptr) != SQLITE_OK)
+    // they only ever undo a savepoint, never recover from a crash.
+    if (sqlite3_exec(handle, "PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY", nullptr, nullptr,
+                     nullptr) != SQLITE_OK)
         throw Failure(FailureCode::Database, QStringLiteral("Impossibile impostare la scrittura sicura: %1")
                                                  .arg(QString::fromUtf8(sqlite3_errmsg(handle))));
 }
