@@ -235,15 +235,36 @@ QString ServiziDocumento::ProssimoNumeroRiga(qint32 idDocumento)
     });
 }
 
+// What is kept of the issues is bounded: a long run over many issues would otherwise grow with every
+// issue it meets. Past the bound everything kept of the issues is let go, and read again when asked.
+void ServiziDocumento::limitaUscite()
+{
+    if (m_issues.size() + m_issueViews.size() < 2 * kUsciteRicordate) return;
+    m_issues.clear();
+    m_issueViews.clear();
+    m_descriptions.clear();
+    m_netPrices.clear();
+    m_extraPrices.clear();
+    m_salesUnits.clear();
+    m_purchaseUnits.clear();
+    m_vatCodesOfIssues.clear();
+}
+
 const ServiziDocumento::Riga& ServiziDocumento::rigaUscita(qint32 idUscita)
 {
-    if (!m_issues.contains(idUscita)) m_issues.insert(idUscita, primaRiga(kUscita, {idUscita}));
+    if (!m_issues.contains(idUscita)) {
+        limitaUscite();
+        m_issues.insert(idUscita, primaRiga(kUscita, {idUscita}));
+    }
     return m_issues[idUscita];
 }
 
 const ServiziDocumento::Riga& ServiziDocumento::rigaVistaUscita(qint32 idUscita)
 {
-    if (!m_issueViews.contains(idUscita)) m_issueViews.insert(idUscita, primaRiga(kVistaUscita, {idUscita}));
+    if (!m_issueViews.contains(idUscita)) {
+        limitaUscite();
+        m_issueViews.insert(idUscita, primaRiga(kVistaUscita, {idUscita}));
+    }
     return m_issueViews[idUscita];
 }
 

@@ -19,7 +19,8 @@ class ConnessioneStore;
 //
 // One instance serves one run on the run's connection. Each statement is prepared once; what cannot
 // change while the run lasts (document types, VAT rates, the issues' data other than their stock) is
-// read once and kept. Only results actually read are kept, never a fallback.
+// read once and kept (for a bounded number of issues). Only results actually read are kept, never a
+// fallback.
 class ServiziDocumento
 {
 public:
@@ -61,6 +62,9 @@ public:
     // transaction after a call that failed.
     int fallimenti() const { return m_failures; }
 
+    // How many issues are kept at most, once read: a day's sales mostly come back to the same few.
+    static constexpr int kUsciteRicordate = 1024;
+
 private:
     using Riga = std::optional<QSqlRecord>; // the first row of a lookup, nothing when there is none
 
@@ -70,6 +74,7 @@ private:
     QSqlQuery& preparata(const QString& sql);
     qint32 contatoreEmbedded(const QString& name);
     qint32 contatoreSqlServer(const QString& name);
+    void limitaUscite();
     const Riga& rigaUscita(qint32 idUscita);
     const Riga& rigaVistaUscita(qint32 idUscita);
 

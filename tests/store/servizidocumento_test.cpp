@@ -162,6 +162,30 @@ TEST_F(ServiziDocumentoTest, IssuePricesVatAndUnits)
     EXPECT_EQ(servizi->AliquotaIva(7), 0) << "no such code";
 }
 
+TEST_F(ServiziDocumentoTest, IssuesBeyondThoseKeptAreReadAgainRight)
+{
+    const int issues = ServiziDocumento::kUsciteRicordate + 100;
+    sql(QStringLiteral("BEGIN"));
+    for (int id = 1; id <= issues; ++id) {
+        sql(QStringLiteral("INSERT INTO Prodotti (IDProd, Testata, IDTipoProdotto) VALUES (?, ?, 8)"),
+            {id, QStringLiteral("Titolo %1").arg(id)});
+        sql(QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd, IDIva, PrezzoNetto, UmVendita) "
+                           "VALUES (?, ?, ?, ?, 'PZ')"),
+            {id, id, 1 + id % 3, id});
+    }
+    sql(QStringLiteral("COMMIT"));
+    // Twice over every issue: the second pass finds the first issues let go and reads them again.
+    for (int pass = 1; pass <= 2; ++pass)
+        for (int id = 1; id <= issues; ++id) {
+            EXPECT_EQ(servizi->DescrizioneUscita(id), QStringLiteral("Titolo %1").arg(id))
+                << pass << " " << id;
+            EXPECT_EQ(servizi->CodiceIvaUscita(id), 1 + id % 3) << pass << " " << id;
+            EXPECT_EQ(servizi->PrezzoNettoUscita(id), QString::number(id)) << pass << " " << id;
+            EXPECT_EQ(servizi->UnitaMisuraUscita(id, false), QStringLiteral("PZ")) << pass << " " << id;
+        }
+    EXPECT_EQ(servizi->fallimenti(), 0);
+}
+
 TEST_F(ServiziDocumentoTest, FailedLookupsFallBackAndAreCounted)
 {
     sql(QStringLiteral("DROP VIEW vUscite"));

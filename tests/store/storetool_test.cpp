@@ -71,6 +71,8 @@ TEST_F(StoreTool, BadArgumentsGiveTheUsageAndStatusTwo)
         {"value not a number", {"demo", "a.sqlite", "--titoli", "molti"}},
         {"value out of range", {"demo", "a.sqlite", "--titoli", "0"}},
         {"seed below zero", {"vendite", "a.sqlite", "v.dat", "--seed", "-1"}},
+        {"sales and lines together", {"vendite", "a.sqlite", "v.dat", "--vendite", "3", "--linee", "10"}},
+        {"no trial lines for a demo", {"demo", "a.sqlite", "--senza-prove"}},
         {"store not named .sqlite", {"init", "a.db"}},
         {"bare suffix", {"init", ".sqlite"}},
         {"aggiorna without FILE", {"aggiorna"}},
@@ -107,9 +109,11 @@ TEST_F(StoreTool, InitNeverOverwritesSilently)
     EXPECT_EQ(readBytes(QStringLiteral("Altro.sqlite")), QByteArray("non toccare"));
 
     ASSERT_EQ(runTool({"init", path(QStringLiteral("Altro.sqlite")), "--sovrascrivi"}).status, 0);
-    ConnessioneStore replaced(impostazioniFileStore(path(QStringLiteral("Altro.sqlite"))), 3, 0);
-    EXPECT_EQ(single(replaced, QStringLiteral("SELECT count(*) FROM Contatori")), 3);
-    // No working file is left beside the stores.
+    {
+        ConnessioneStore replaced(impostazioniFileStore(path(QStringLiteral("Altro.sqlite"))), 3, 0);
+        EXPECT_EQ(single(replaced, QStringLiteral("SELECT count(*) FROM Contatori")), 3);
+    }
+    // No working file is left beside the stores (nor their logs, once closed).
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files).size(), 2);
 }
 
@@ -251,6 +255,34 @@ TEST_F(StoreTool, SalesFileForTheStoresIssues)
     EXPECT_EQ(readBytes(QStringLiteral("Vendite.DAT")), bytes);
     EXPECT_EQ(runTool({"vendite", store, out, "--sovrascrivi", "--vendite", "1", "--righe", "1"}).status, 0);
     EXPECT_EQ(readBytes(QStringLiteral("Vendite.DAT")).size(), 122 * (1 + kRigheDiProvaVendite) - 1);
+}
+
+TEST_F(StoreTool, SalesFileOfAGivenNumberOfLines)
+{
+    const QString store = path(QStringLiteral("TAVIRA.sqlite"));
+    ASSERT_EQ(runTool({"demo", store, "--titoli", "20"}).status, 0);
+    const QString out = path(QStringLiteral("Vendite.DAT"));
+    const ToolRun run =
+        runTool({"vendite", store, out, "--linee", "997", "--righe", "8", "--senza-prove", "--seed", "4"});
+    ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+
+    QList<QByteArray> lines = readBytes(QStringLiteral("Vendite.DAT")).split('\n');
+    ASSERT_TRUE(lines.takeLast().isEmpty());
+    ASSERT_EQ(lines.size(), 997) << "no trial lines after the sales";
+    QByteArray previousSale;
+    int row = 0, sales = 0, longest = 0;
+    for (const QByteArray& line : lines) {
+        ASSERT_EQ(line.size(), 121) << line.constData(); // every one a sale line, CR included
+        const QByteArray sale = line.left(15);
+        row = sale == previousSale ? row + 1 : 1;
+        if (row == 1) ++sales;
+        longest = qMax(longest, row);
+        previousSale = sale;
+        EXPECT_EQ(line.mid(27, 4).toInt(), row);
+    }
+    EXPECT_EQ(longest, 8);
+    EXPECT_TRUE(run.out.contains(QStringLiteral(": %1 vendite, 997 righe").arg(sales)))
+        << qPrintable(run.out);
 }
 
 TEST_F(StoreTool, SalesNeedAStoreWithIssues)

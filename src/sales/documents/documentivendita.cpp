@@ -29,13 +29,19 @@ const QString kVendite =
     QStringLiteral("SELECT DISTINCT IDVendita  from Vendite_VT Where Elaborato = '0' and IDUscita > 0 ");
 const QString kRigheVendita = QStringLiteral(
     "SELECT *  from Vendite_VT Where Elaborato = '0' and IDUscita > 0 and IDVendita = ? order by IDRiga");
+// The embedded store names the sale as its index of sales is built, trailing blanks and letter case
+// aside as SQL Server compares text: "IDVendita = ?" would read the whole table for every sale.
+const QString kRigheVenditaEmbedded =
+    QStringLiteral("SELECT *  from Vendite_VT Where Elaborato = '0' and IDUscita > 0 and "
+                   "rtrim(IDVendita) COLLATE NOCASE = rtrim(?) order by IDRiga");
 // The same rows as the read above: within the sale's transaction they are exactly the rows just made
 // into the document, which the count of marked rows confirms. SQLite would look them up through the
 // index of Elaborato, every pending row of the table, unless "+" keeps it to the index of the sale.
 const QString kSegnaElaborate = QStringLiteral(
     "UPDATE Vendite_VT SET Elaborato = '1' WHERE Elaborato = '0' and IDUscita > 0 and IDVendita = ?");
-const QString kSegnaElaborateEmbedded = QStringLiteral(
-    "UPDATE Vendite_VT SET Elaborato = '1' WHERE +Elaborato = '0' and IDUscita > 0 and IDVendita = ?");
+const QString kSegnaElaborateEmbedded =
+    QStringLiteral("UPDATE Vendite_VT SET Elaborato = '1' WHERE +Elaborato = '0' and IDUscita > 0 and "
+                   "rtrim(IDVendita) COLLATE NOCASE = rtrim(?)");
 const QString kNuovaRiga = QStringLiteral(
     "INSERT INTO DocumentiRighe (IDDocumentoRiga, NumeroRiga, IDUscita, idcausaleMovimento, IDDocumento, "
     "Descrizione, Iva, PrezzoNetto, PrezzoCopertina, Spunta, QTA, QtaRec, UM) "
@@ -149,7 +155,8 @@ private:
 
 std::vector<RigaVendita> CreatoreDocumenti::leggiRighe(const QVariant& idVendita)
 {
-    QSqlQuery& query = istruzione(m_rowsQuery, kRigheVendita);
+    QSqlQuery& query = istruzione(
+        m_rowsQuery, m_connection.motore() == Motore::Embedded ? kRigheVenditaEmbedded : kRigheVendita);
     query.bindValue(0, idVendita);
     m_connection.eseguiPreparata(query);
     const QSqlRecord record = query.record();
@@ -285,6 +292,7 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 
 int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog)
 {
+    SalvataggioVendite unit(connection, scriviLog);
     // The whole list first: the connection then serves one statement at a time.
     std::vector<QVariant> sales;
     {
@@ -295,7 +303,6 @@ int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& s
     }
 
     CreatoreDocumenti creator(connection);
-    SalvataggioVendite unit(connection, scriviLog);
     int documents = 0;
     for (const QVariant& idVendita : sales) {
         unit.inizia();

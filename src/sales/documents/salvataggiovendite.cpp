@@ -3,25 +3,24 @@
 #include "store/connessionestore.h"
 
 namespace {
-// How long the sales on the embedded store gather before they are saved together: the window waits at
-// most this long (plus one commit) between two bursts of log lines.
-constexpr qint64 kFinestraMs = 100;
+// How long the sales on the embedded store gather before they are saved together, counted from the
+// last burst of log lines (or from the start): the window waits at most this long (plus one sale and
+// one commit) between two passes of its events.
+constexpr qint64 kFinestraMs = 40;
 } // namespace
 
 SalvataggioVendite::SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog)
     : m_connection(connection), m_scriviLog(std::move(scriviLog)),
       m_grouped(connection.motore() == Motore::Embedded)
 {
+    m_sinceLog.start();
 }
 
 SalvataggioVendite::~SalvataggioVendite() = default;
 
 void SalvataggioVendite::inizia()
 {
-    if (!m_transaction) {
-        m_transaction.emplace(m_connection);
-        m_opened.start();
-    }
+    if (!m_transaction) m_transaction.emplace(m_connection);
     if (m_grouped) esegui(m_savepoint, QStringLiteral("SAVEPOINT vendita"));
 }
 
@@ -35,7 +34,7 @@ void SalvataggioVendite::conferma(const QStringList& logLines)
     m_logDue += logLines;
     if (m_grouped) {
         esegui(m_release, QStringLiteral("RELEASE vendita"));
-        if (m_opened.elapsed() < kFinestraMs) return;
+        if (m_sinceLog.elapsed() < kFinestraMs) return;
     }
     salva();
 }
@@ -87,4 +86,5 @@ void SalvataggioVendite::salva()
     const QStringList lines = std::exchange(m_logDue, {});
     for (const QString& line : lines)
         m_scriviLog(line);
+    if (!lines.isEmpty()) m_sinceLog.restart();
 }

@@ -18,6 +18,7 @@ class ConnessioneStore;
 class SalvataggioVendite
 {
 public:
+    // Made before the sales are listed: their listing counts towards the first window.
     SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog);
     // Undoes what is not saved yet; never throws.
     ~SalvataggioVendite();
@@ -47,7 +48,7 @@ private:
     ScriviLogVendite m_scriviLog;
     bool m_grouped;
     std::optional<Transazione> m_transaction;
-    QElapsedTimer m_opened;
+    QElapsedTimer m_sinceLog; // since the last log lines were written, or since the start
     QStringList m_logDue;
     std::optional<QSqlQuery> m_savepoint, m_release, m_rollback;
 };

@@ -122,7 +122,8 @@ QString componiRigaVendite(const RigaFileVendite& line)
     return line120;
 }
 
-int scriviFileVendite(ConnessioneStore& connection, const QString& outPath, const OpzioniVendite& options)
+FileVenditeScritto scriviFileVendite(ConnessioneStore& connection, const QString& outPath,
+                                     const OpzioniVendite& options)
 {
     const std::vector<Issue> issues = storeIssues(connection);
     if (issues.empty()) throw Failure(FailureCode::Database, QStringLiteral("Lo store non contiene uscite"));
@@ -137,13 +138,16 @@ int scriviFileVendite(ConnessioneStore& connection, const QString& outPath, cons
     QString firstLine;
     RigaFileVendite line;
     const QString day = options.quando.date().toString(QStringLiteral("yyMMdd"));
-    for (int sale = 1; sale <= options.vendite; ++sale) {
+    int sale = 0;
+    auto more = [&] { return options.linee > 0 ? lines < options.linee : sale < options.vendite; };
+    while (more()) {
+        ++sale;
         // Unique within a day and a seed: yymmdd, three digits of the seed, the sale's number.
         line.idMovimento = day + QString::number(options.seed % 1000).rightJustified(3, QLatin1Char('0')) +
                            QString::number(sale).rightJustified(6, QLatin1Char('0'));
         line.quando = QDateTime(options.quando.date(), QTime(random.between(7, 20), random.below(60)));
         const int rows = random.between(1, options.righe);
-        for (int row = 1; row <= rows; ++row) {
+        for (int row = 1; row <= rows && (options.linee <= 0 || lines < options.linee); ++row) {
             const Issue& issue = issues.at(size_t(random.below(int(issues.size()))));
             line.rigaMovimento = row;
             line.idUscita = random.percent(90) ? issue.id : 0; // the shop sometimes knows only the barcode
@@ -158,12 +162,14 @@ int scriviFileVendite(ConnessioneStore& connection, const QString& outPath, cons
             ++lines;
         }
     }
-    for (const QString& text : righeDiProva(issues, line, options.vendite + 1, firstLine)) {
-        writer.write(text);
-        ++lines;
+    if (options.prove) {
+        for (const QString& text : righeDiProva(issues, line, sale + 1, firstLine)) {
+            writer.write(text);
+            ++lines;
+        }
     }
     if (!file.commit())
         throw Failure(FailureCode::PathFileAccess,
                       QStringLiteral("Impossibile scrivere %1: %2").arg(outPath, file.errorString()));
-    return lines;
+    return {sale, lines};
 }

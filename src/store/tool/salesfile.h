@@ -24,7 +24,9 @@ QString componiRigaVendite(const RigaFileVendite& line);
 struct OpzioniVendite
 {
     int vendite = 20;
-    int righe = 5; // a sale has from 1 to this many rows
+    int righe = 5;     // a sale has from 1 to this many rows
+    int linee = 0;     // above 0: as many sales as fill exactly this many lines, the last one cut short
+    bool prove = true; // the lines below follow the sales
     quint32 seed = 1;
     QDateTime quando; // the day and the hours of the sales
 };
@@ -37,7 +39,13 @@ struct OpzioniVendite
 constexpr int kRigheDiProvaVendite = 8;
 
 // Writes a sales file of sales of the store's issues to `outPath` (Windows-1252, CR LF), followed by the
-// lines above. The file is written under a temporary name and put in place only when complete; an
-// existing file is replaced. Returns the number of lines, those above included. Throws Failure when the store
-// has no issue or the file cannot be written.
-int scriviFileVendite(ConnessioneStore& connection, const QString& outPath, const OpzioniVendite& options);
+// lines above unless left out. The file is written under a temporary name and put in place only when
+// complete; an existing file is replaced. Throws Failure when the store has no issue or the file cannot be
+// written.
+struct FileVenditeScritto
+{
+    int vendite = 0; // the sales, those of the lines above left aside
+    int righe = 0;   // every line, those above included
+};
+FileVenditeScritto scriviFileVendite(ConnessioneStore& connection, const QString& outPath,
+                                     const OpzioniVendite& options);

@@ -84,13 +84,15 @@ int writeSales(const ArgomentiStrumento& arguments, QTextStream& out, QTextStrea
     OpzioniVendite options;
     options.vendite = arguments.vendite;
     options.righe = arguments.righe;
+    options.linee = arguments.linee;
+    options.prove = arguments.prove;
     options.seed = arguments.seed;
     options.quando = adesso();
-    const int lines = scriviFileVendite(connection, arguments.uscita, options);
+    const FileVenditeScritto written = scriviFileVendite(connection, arguments.uscita, options);
     out << QStringLiteral("Scritto %1: %2 vendite, %3 righe\n")
                .arg(QDir::toNativeSeparators(arguments.uscita))
-               .arg(arguments.vendite)
-               .arg(lines);
+               .arg(written.vendite)
+               .arg(written.righe);
     return 0;
 }
 // Opening a store through the program's connection brings it to the current layout.

@@ -15,7 +15,10 @@ QList<NumberOption> optionsOf(const QString& command)
 {
     if (command == QLatin1String("demo")) return {{"--titoli", 1, 1000000}, {"--seed", 0, 4294967295LL}};
     if (command == QLatin1String("vendite"))
-        return {{"--vendite", 1, 999999}, {"--righe", 1, 9999}, {"--seed", 0, 4294967295LL}};
+        return {{"--vendite", 1, 999999},
+                {"--righe", 1, 9999},
+                {"--linee", 1, 999999},
+                {"--seed", 0, 4294967295LL}};
     return {};
 }
 
@@ -37,13 +40,17 @@ QString usoStrumento()
         "Uso:\n"
         "  tavira-store init FILE [--sovrascrivi]\n"
         "  tavira-store demo FILE [--titoli N] [--seed S] [--sovrascrivi]\n"
-        "  tavira-store vendite FILE OUT [--vendite N] [--righe R] [--seed S] [--sovrascrivi]\n"
+        "  tavira-store vendite FILE OUT [--vendite N | --linee L] [--righe R] [--seed S]\n"
+        "               [--senza-prove] [--sovrascrivi]\n"
         "  tavira-store aggiorna FILE\n"
         "  tavira-store --help\n"
         "FILE: lo store SQLite, un file .sqlite (init e demo lo creano; vendite lo legge; aggiorna\n"
         "porta uno store di una struttura precedente a quella attuale, come fa il programma alla\n"
         "prima apertura, senza perdere dati).\n"
-        "OUT: il file delle vendite da scrivere (righe di 120 caratteri, Windows-1252, CR LF).\n"
+        "OUT: il file delle vendite da scrivere (righe di 120 caratteri, Windows-1252, CR LF): N\n"
+        "vendite di 1..R righe ciascuna, oppure tante vendite quante ne servono per L righe (l'ultima\n"
+        "accorciata), seguite da righe che l'importazione deve scartare o correggere, tranne con\n"
+        "--senza-prove.\n"
         "Un file esistente non viene sostituito senza --sovrascrivi.\n");
 }
 
@@ -66,10 +73,15 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
     }
     const QList<NumberOption> options = optionsOf(result.comando);
     QStringList positional;
+    bool salesGiven = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == QLatin1String("--sovrascrivi") && result.comando != QLatin1String("aggiorna")) {
             result.sovrascrivi = true;
+            continue;
+        }
+        if (argument == QLatin1String("--senza-prove") && result.comando == QLatin1String("vendite")) {
+            result.prove = false;
             continue;
         }
         if (!argument.startsWith(QLatin1String("--"))) {
@@ -95,12 +107,19 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
         ++i;
         if (argument == QLatin1String("--titoli"))
             result.titoli = int(value);
-        else if (argument == QLatin1String("--vendite"))
+        else if (argument == QLatin1String("--vendite")) {
             result.vendite = int(value);
-        else if (argument == QLatin1String("--righe"))
+            salesGiven = true;
+        } else if (argument == QLatin1String("--righe"))
             result.righe = int(value);
+        else if (argument == QLatin1String("--linee"))
+            result.linee = int(value);
         else
             result.seed = quint32(value);
+    }
+    if (salesGiven && result.linee > 0) {
+        error = QStringLiteral("--vendite e --linee non vanno insieme");
+        return std::nullopt;
     }
     if (positional.size() != positionalCount(result.comando)) {
         error = QStringLiteral("%1 vuole %2")

@@ -14,6 +14,8 @@ struct ArgomentiStrumento
     int titoli = 300;
     int vendite = 20;
     int righe = 5;
+    int linee = 0;     // vendite: above 0, the sales fill exactly this many lines (--vendite then unused)
+    bool prove = true; // vendite: the lines for the import to turn away follow the sales
     quint32 seed = 1;
     bool sovrascrivi = false;
 };

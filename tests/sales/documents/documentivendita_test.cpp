@@ -135,6 +135,19 @@ TEST_F(DocumentiVendita, OnlyPendingRowsWithAnIssueAreDocumented)
     EXPECT_EQ(valore("SELECT COUNT(*) FROM Documenti"), "1");
 }
 
+TEST_F(DocumentiVendita, ASaleIsNamedAsTheStoreComparesTextTrailingBlanksAndCaseAside)
+{
+    iva(4, 22);
+    uscita(1, 1, 4);
+    staged("V7", "1", 1, 1, 1);
+    staged("v7 ", "2", 1, 1, 1); // the same sale to the store
+
+    EXPECT_EQ(crea(), 1);
+    EXPECT_EQ(righe("SELECT IDDocumento, NumeroRiga FROM DocumentiRighe ORDER BY NumeroRiga"),
+              QStringList({"1|1", "1|2"}));
+    EXPECT_EQ(colonna(kPending), QStringList({"V7/1=1", "v7 /2=1"}));
+}
+
 TEST_F(DocumentiVendita, CountersAdvanceOncePerDocumentAndPerRow)
 {
     iva(4, 22);
