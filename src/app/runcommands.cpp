@@ -3,6 +3,7 @@
 #include "app/frmmain.h"
 #include "app/windowdisplay.h"
 #include "catalog/catalogexport.h"
+#include "sales/importavendite.h"
 #include "services/programexit.h"
 
 #include <QTimer>
@@ -11,6 +12,7 @@ RunDisponibili RunDisponibili::delProgramma()
 {
     RunDisponibili available;
     available.catalogo = esportaCatalogoTotale;
+    available.vendite = importaVendite;
     return available;
 }
 

@@ -7,8 +7,8 @@
 
 class FrmMain;
 
-// The runs the program offers. The sales import plugs in here once it exists: until then its button
-// and the "/V" switch start nothing.
+// The runs the program offers: the catalog export and the sales import. A run left empty (as tests may
+// leave it) makes its button and its switch start nothing.
 struct RunDisponibili
 {
     using Run = std::function<EsitoRun(const ContestoRun& context)>;

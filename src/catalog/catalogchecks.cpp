@@ -1,12 +1,6 @@
 #include "catalog/catalogchecks.h"
 
 #include "catalog/catalogfile.h"
-#include "services/fixedwidth.h"
-#include "services/parametri.h"
-#include "services/programfolder.h"
-#include "store/ownfiles.h"
-
-#include <QFileInfo>
 
 namespace {
 const QString kEsisteGia = QStringLiteral("Esiste già un File di Catalogo Totale");
@@ -24,30 +18,11 @@ bool sovrascrivere(const PannelloScambio& panel)
 std::optional<DestinazioneCatalogo> controllaDestinazione(RunScambio& run)
 {
     const PannelloScambio& panel = run.pannello();
-    const DescrizioneScambio& exchange = descrizioneScambio(Pannello::Catalogo);
-    panel.log(QStringLiteral("Test Cartella di Destinazione"));
-    const QString folder = LeggiParametro(exchange.chiaveCartella);
-    if (senzaSpazi(folder).isEmpty()) {
-        panel.segnala(QStringLiteral("La Cartella di Destinazione non è Configurata"));
-        return std::nullopt;
-    }
-    DestinazioneCatalogo destination;
-    destination.cartella = conSeparatoreFinale(folder);
-    if (!QFileInfo(destination.cartella).isDir()) {
-        panel.segnala(QStringLiteral("la cartella di Destinazione non Esiste!!"));
-        return std::nullopt;
-    }
-    destination.nome = LeggiParametro(exchange.chiaveNome);
-    if (senzaSpazi(destination.nome).isEmpty()) {
-        panel.segnala(QStringLiteral("Il Nome del File non è Impostato"));
-        return std::nullopt;
-    }
-    const QString ownFile = fileProprioSostituito(Pannello::Catalogo, destination.cartella, destination.nome,
-                                                  run.contesto().connessione.server);
-    if (!ownFile.isEmpty()) {
-        panel.segnala(testoFileProprio(ownFile));
-        return std::nullopt;
-    }
+    const auto checked = run.controllaFile(QStringLiteral("Test Cartella di Destinazione"),
+                                           QStringLiteral("La Cartella di Destinazione non è Configurata"),
+                                           QStringLiteral("la cartella di Destinazione non Esiste!!"));
+    if (!checked) return std::nullopt;
+    DestinazioneCatalogo destination{checked->cartella, checked->nome, QString()};
     if (!run.riserva(
             destination.cartella + destination.nome,
             QStringLiteral("Un'Altra Esportazione del Catalogo verso questa Destinazione è in Corso")))

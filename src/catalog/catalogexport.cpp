@@ -5,10 +5,9 @@
 #include "catalog/catalogqueries.h"
 #include "catalog/catalogtitles.h"
 #include "services/clock.h"
-#include "services/errorreport.h"
 #include "services/parametri.h"
+#include "store/connessionestore.h"
 #include "store/runscambio.h"
-#include "store/storeconnection.h"
 
 #include <memory>
 
@@ -41,7 +40,7 @@ public:
             log(QStringLiteral("Accesso Negato"));
             return interrompi();
         }
-        StoreConnection& connection = m_run.connessione();
+        ConnessioneStore& connection = m_run.connessione();
         const QueryCatalogo queries(connection.dialetto(), dataLimiteTitoli(adesso().date()));
         const bool anyTitle = esportaTitoli(connection, queries, mode, *m_file, m_run.pannello());
         m_file->chiudi();
@@ -90,15 +89,6 @@ private:
 
 EsitoRun esportaCatalogoTotale(const ContestoRun& context)
 {
-    try {
-        return EsportazioneCatalogo(context).esegui();
-    } catch (...) {
-        segnalaErrore(descrizioneScambio(Pannello::Catalogo).tagRun);
-    }
-    // The report normally ends the program; should it return, the window is usable again.
-    try {
-        context.display.impostaOccupato(false);
-    } catch (...) {
-    }
-    return EsitoRun::Interrotta;
+    return conTrappolaErrori(context, Pannello::Catalogo,
+                             [&context] { return EsportazioneCatalogo(context).esegui(); });
 }

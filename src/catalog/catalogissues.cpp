@@ -1,6 +1,6 @@
 #include "catalog/catalogissues.h"
 
-QueryUscite::QueryUscite(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode)
+QueryUscite::QueryUscite(ConnessioneStore& connection, const QueryCatalogo& queries, ModoSelezione mode)
     : m_connection(connection), m_queries(queries), m_mode(mode)
 {
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalog/catalogqueries.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "store/storerow.h"
 
 #include <QSqlQuery>
@@ -13,7 +13,7 @@
 class QueryUscite
 {
 public:
-    QueryUscite(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode);
+    QueryUscite(ConnessioneStore& connection, const QueryCatalogo& queries, ModoSelezione mode);
 
     // One title's issues, newest first: `rows` steps them, `row` reads the current one. `chiudi`
     // releases the result before the next title.
@@ -32,7 +32,7 @@ private:
         std::unique_ptr<RigaQuery> row; // column positions, known once the statement has run
     };
 
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     const QueryCatalogo& m_queries;
     ModoSelezione m_mode;
     std::unique_ptr<Preparata> m_daily, m_other;

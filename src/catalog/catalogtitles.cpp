@@ -22,7 +22,7 @@ const QStringList kColonneTitolo = {QStringLiteral("IDProd"),        QStringLite
 // The whole title list, read to its end before any issue is queried: the connection never holds two
 // open results (SQL Server would need several active result sets for that), and the count for the
 // progress bar comes with it. A few thousand titles of six values each.
-std::vector<RigaMappa> leggiTitoli(StoreConnection& connection, const QueryCatalogo& queries,
+std::vector<RigaMappa> leggiTitoli(ConnessioneStore& connection, const QueryCatalogo& queries,
                                    RunDisplay& display)
 {
     QSqlQuery titles = connection.esegui(queries.titoli());
@@ -72,7 +72,7 @@ void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalog
 }
 } // namespace
 
-bool esportaTitoli(StoreConnection& connection, const QueryCatalogo& queries, ModoSelezione mode,
+bool esportaTitoli(ConnessioneStore& connection, const QueryCatalogo& queries, ModoSelezione mode,
                    FileCatalogo& file, const PannelloCatalogo& panel)
 {
     RunDisplay& display = panel.display();

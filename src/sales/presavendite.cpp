@@ -3,10 +3,12 @@
 #include "sales/letturavendite.h"
 #include "sales/stagingvendite.h"
 #include "services/failure.h"
+#include "services/platform.h"
 #include "services/rejectedlines.h"
 #include "services/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <limits>
 
@@ -52,6 +54,37 @@ private:
     int m_saltate = 0;
 };
 
+// The sales file's bytes into a new temporary copy: "" when done, otherwise why not. The copy is created
+// afresh, never through a link planted under its name, and a copy left incomplete is removed, so that
+// the count pass never reads half a file.
+QString copiaInTemporaneo(QFile& sales, const QString& temporaneo)
+{
+    if (!sales.open(QIODevice::ReadOnly)) return sales.errorString();
+    QFile copy;
+    if (!creaFileTemporaneo(copy, temporaneo))
+        return copy.errorString().isEmpty() ? QStringLiteral("Accesso Negato") : copy.errorString();
+    QString failure;
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 read = sales.read(buffer, sizeof buffer);
+        if (read < 0) {
+            failure = sales.errorString();
+            break;
+        }
+        if (read == 0) break;
+        if (copy.write(buffer, read) != read) {
+            failure = copy.errorString();
+            break;
+        }
+    }
+    if (failure.isEmpty() && !copy.flush()) failure = copy.errorString();
+    copy.close();
+    sales.close();
+    if (failure.isEmpty() && copy.error() != QFileDevice::NoError) failure = copy.errorString();
+    if (!failure.isEmpty()) copy.remove();
+    return failure;
+}
+
 // The sales file becomes the temporary copy (any older copy replaced), then goes. A failure is logged
 // and the run goes on with whatever temporary copy there is.
 void copiaECancella(CronacaVendite& cronaca, const QString& cartella, const QString& nomeFile,
@@ -59,16 +92,13 @@ void copiaECancella(CronacaVendite& cronaca, const QString& cartella, const QStr
 {
     const QString found = fileVenditePresente(cartella, nomeFile);
     QFile sales(cartella + (found.isEmpty() ? nomeFile : found));
-    QFile old(temporaneo);
-    QString failure;
-    if (old.exists() && !old.remove())
-        failure = old.errorString();
-    else if (!sales.copy(temporaneo))
-        failure = sales.errorString();
-    else if (const auto& replaced = CancellazioneFileVendite::sostituto())
-        failure = replaced(sales.fileName());
-    else if (!sales.remove())
-        failure = sales.errorString();
+    QString failure = copiaInTemporaneo(sales, temporaneo);
+    if (failure.isEmpty()) {
+        if (const auto& replaced = CancellazioneFileVendite::sostituto())
+            failure = replaced(sales.fileName());
+        else if (!sales.remove())
+            failure = sales.errorString();
+    }
     if (failure.isEmpty()) return;
     cronaca.log(QStringLiteral("Impossibile Copiare / Cancellare File vendite "));
     cronaca.log(failure);
@@ -76,11 +106,12 @@ void copiaECancella(CronacaVendite& cronaca, const QString& cartella, const QStr
 
 // Count pass, decoding pass and deletion of the temporary copy of one file. False: the run ends
 // interrupted (the reason is logged).
-bool elaboraTemporaneo(StoreConnection& connection, CronacaVendite& cronaca, const QString& temporaneo,
+bool elaboraTemporaneo(ConnessioneStore& connection, CronacaVendite& cronaca, const QString& temporaneo,
                        int righePerLotto, int& saltate)
 {
     QFile file(temporaneo);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A link under the copy's name was planted, not left by a run: what it points at is never read.
+    if (QFileInfo(temporaneo).isSymLink() || !file.open(QIODevice::ReadOnly)) {
         cronaca.log(QStringLiteral("Impossibile Aprire File Vendite Temp"));
         cronaca.log(QStringLiteral("Accesso Negato"));
         return false;
@@ -150,7 +181,7 @@ QString fileVenditePresente(const QString& cartella, const QString& nomeFile)
     return trovaFileNellaCartella(cartella, nomeFile);
 }
 
-EsitoPresa prendiFileVendite(StoreConnection& connection, CronacaVendite& cronaca, const QString& cartella,
+EsitoPresa prendiFileVendite(ConnessioneStore& connection, CronacaVendite& cronaca, const QString& cartella,
                              const QString& nomeFile, const OpzioniPresa& opzioni)
 {
     EsitoPresa esito;

@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-class StoreConnection;
+class ConnessioneStore;
 
 // What taking in the sales file tells the run: the lines of the sales panel (and the activity log),
 // the progress bar, and the lines for the rejected-lines file.
@@ -67,5 +67,5 @@ struct OpzioniPresa
 // arrived meanwhile, once. `cartella` ends with a separator. Unexpected failures (a read that fails, the
 // store refusing) are thrown as Failure for the run's error report; what is staged stays staged, and the
 // temporary copy is left for the next run.
-EsitoPresa prendiFileVendite(StoreConnection& connection, CronacaVendite& cronaca, const QString& cartella,
+EsitoPresa prendiFileVendite(ConnessioneStore& connection, CronacaVendite& cronaca, const QString& cartella,
                              const QString& nomeFile, const OpzioniPresa& opzioni);

@@ -24,7 +24,7 @@ bool soloCifre(const QString& text)
 // when they do not make one (31 February, a field such as "1.5" or "+7").
 QDate dataVendita(QString year, QString month, QString day)
 {
-    const double y = leggiNumero(year), m = leggiNumero(month), d = leggiNumero(day);
+    const double y = leggiNumeroDecimale(year), m = leggiNumeroDecimale(month), d = leggiNumeroDecimale(day);
     if (y < 1950 || y > 2050) year = QStringLiteral("1900");
     if (m < 1 || m > 12) month = QStringLiteral("1");
     if (d < 1 || d > 31) day = QStringLiteral("1");
@@ -37,7 +37,7 @@ QDate dataVendita(QString year, QString month, QString day)
 // Hour or minute: its numeric value in two digits, "00" outside 0..limit.
 QString dueCifre(const QString& field, int limit)
 {
-    const double value = leggiNumero(field);
+    const double value = leggiNumeroDecimale(field);
     const int n = (value < 0 || value > limit) ? 0 : arrotondaInt16(value);
     return QString::number(n).rightJustified(2, QLatin1Char('0'));
 }
@@ -88,15 +88,15 @@ RigaDecodificata decodificaRigaVendita(const QString& line)
     // blank or negative is row 0, which no sale has; anything else that is not a number rejects only
     // this line rather than holding up the whole file.
     v.idRiga = campo(line, 28, 4);
-    if (v.idRiga.isEmpty() || leggiNumero(v.idRiga) < 0) v.idRiga = QStringLiteral("0");
+    if (v.idRiga.isEmpty() || leggiNumeroDecimale(v.idRiga) < 0) v.idRiga = QStringLiteral("0");
     if (!numeroValido(v.idRiga)) return scarta(Scarto::RigaNonValida);
-    if (arrotondaInt16(leggiNumero(v.idRiga)) == 0) return scarta(Scarto::RigaAssente);
+    if (arrotondaInt16(leggiNumeroDecimale(v.idRiga)) == 0) return scarta(Scarto::RigaAssente);
 
     // Identifiers and quantities that do not fit their column reject the line (halves go to even).
     const QString issue = campo(line, 32, 12);
     if (numeroValido(issue)) {
         try {
-            v.idUscita = qMax(0, arrotondaInt32(leggiNumero(issue)));
+            v.idUscita = qMax(0, arrotondaInt32(leggiNumeroDecimale(issue)));
         } catch (const Failure&) {
             return scarta(Scarto::IDUscitaNonValido);
         }
@@ -108,7 +108,7 @@ RigaDecodificata decodificaRigaVendita(const QString& line)
     const QString quantity = campo(line, 62, 9);
     if (numeroValido(quantity)) {
         try {
-            v.quantita = arrotondaInt16(leggiNumero(quantity));
+            v.quantita = arrotondaInt16(leggiNumeroDecimale(quantity));
         } catch (const Failure&) {
             return scarta(Scarto::QuantitaNonValida);
         }

@@ -1,7 +1,7 @@
 #include "sales/stagingvendite.h"
 
 #include "services/failure.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -40,7 +40,7 @@ QueryLegata queryDoppione(const SqlDialect& dialect, const QString& idVendita, c
     return query;
 }
 
-StagingVendite::StagingVendite(StoreConnection& connection, int righePerLotto)
+StagingVendite::StagingVendite(ConnessioneStore& connection, int righePerLotto)
     : m_connection(connection), m_perLotto(qMax(1, righePerLotto))
 {
 }

@@ -6,7 +6,7 @@
 #include <QSqlQuery>
 #include <QVariantList>
 
-class StoreConnection;
+class ConnessioneStore;
 
 enum class EsitoStaging { Registrata, GiaImportata };
 
@@ -20,7 +20,7 @@ enum class EsitoStaging { Registrata, GiaImportata };
 class StagingVendite
 {
 public:
-    explicit StagingVendite(StoreConnection& connection, int righePerLotto = 2000);
+    explicit StagingVendite(ConnessioneStore& connection, int righePerLotto = 2000);
     ~StagingVendite();
     StagingVendite(const StagingVendite&) = delete;
     StagingVendite& operator=(const StagingVendite&) = delete;
@@ -38,7 +38,7 @@ private:
     void iniziaLotto();
     void esegui(QSqlQuery& query, const QVariantList& values);
 
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     int m_perLotto;
     int m_nelLotto = 0;
     bool m_lottoAperto = false;

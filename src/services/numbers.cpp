@@ -21,9 +21,8 @@ template <typename Int> Int roundedInto(double value)
         throw Failure(FailureCode::Overflow, QStringLiteral("Overflow"));
     return Int(rounded);
 }
-} // namespace
 
-double leggiNumero(const QString& text)
+double numeroIniziale(const QString& text, bool withExponent)
 {
     QString number;
     bool digits = false, point = false, exponent = false, exponentDigits = false;
@@ -38,8 +37,8 @@ double leggiNumero(const QString& text)
         } else if (c == QLatin1Char('.') && !point && !exponent) {
             number += c;
             point = true;
-        } else if ((c.toUpper() == QLatin1Char('E') || c.toUpper() == QLatin1Char('D')) && digits &&
-                   !exponent) {
+        } else if (withExponent && (c.toUpper() == QLatin1Char('E') || c.toUpper() == QLatin1Char('D')) &&
+                   digits && !exponent) {
             number += QLatin1Char('E');
             exponent = true;
         } else {
@@ -51,6 +50,17 @@ double leggiNumero(const QString& text)
     bool ok = false;
     const double value = number.toDouble(&ok);
     return ok ? value : 0;
+}
+} // namespace
+
+double leggiNumero(const QString& text)
+{
+    return numeroIniziale(text, true);
+}
+
+double leggiNumeroDecimale(const QString& text)
+{
+    return numeroIniziale(text, false);
 }
 
 bool numeroValido(const QString& text)

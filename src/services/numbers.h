@@ -8,6 +8,10 @@
 // reads as 0. The decimal point is always ".".
 double leggiNumero(const QString& text);
 
+// The same reading in plain decimal notation, as the fields of the sales file are read: no exponent, so
+// "1e3" reads 1.
+double leggiNumeroDecimale(const QString& text);
+
 // True when the whole trimmed text is a plain decimal number: optional sign, digits, optional "." part.
 // Empty text is not a number.
 bool numeroValido(const QString& text);

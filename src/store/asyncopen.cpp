@@ -1,8 +1,8 @@
 #include "store/asyncopen.h"
 
 #include "store/connectionregistry.h"
+#include "store/connessionestore.h"
 #include "store/odbcstring.h"
-#include "store/storeconnection.h"
 
 #include <QElapsedTimer>
 
@@ -33,8 +33,8 @@ void openOnWorker(const std::shared_ptr<Outcome>& outcome, const ImpostazioniCon
     t_onTestWorker = true;
     RisultatoProva result;
     try {
-        StoreConnection connection(settings, loginTimeout, loginTimeout);
-        result.esito = connection.isOpen() ? EsitoProva::Aperta : EsitoProva::NonAperta;
+        ConnessioneStore connection(settings, loginTimeout, loginTimeout);
+        result.esito = connection.aperta() ? EsitoProva::Aperta : EsitoProva::NonAperta;
     } catch (const ConnessioneRifiutata& refused) {
         result = {EsitoProva::Rifiutata, refused.description()};
     } catch (const Failure& failure) {

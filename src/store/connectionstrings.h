@@ -3,7 +3,7 @@
 #include <QString>
 
 // The system's record of what it connects to, in the store provider's own syntax. The connections
-// themselves are opened from the four values (see storeconnection.h); these texts are kept as the last
+// themselves are opened from the four values (see connessionestore.h); these texts are kept as the last
 // one built in StringaConnessioneCorrente.
 QString StringaConnessioneMaster(const QString& server, const QString& user, const QString& password);
 QString StringaConnessione(const QString& server, const QString& user, const QString& password,

@@ -4,9 +4,9 @@
 #include "services/failure.h"
 #include "store/asyncopen.h"
 #include "store/connectionstrings.h"
+#include "store/connessionestore.h"
 #include "store/databaselist.h"
 #include "store/sharedconnection.h"
-#include "store/storeconnection.h"
 
 namespace {
 // Connection tests: 3-second login and command limits, at most about 5 seconds of waiting.
@@ -85,7 +85,7 @@ bool ConnettiMaster(const ImpostazioniConnessione& settings, const EventPump& la
 bool ElencaDatabase(QStringList& elenco, const QString& server, const QString& user, const QString& password)
 {
     try {
-        StoreConnection master(onMaster({server, user, password, QString()}), kListLoginSeconds, 0);
+        ConnessioneStore master(onMaster({server, user, password, QString()}), kListLoginSeconds, 0);
         elenco.clear();
         elenco = databaseDelNegozio(nomiDatabaseDelServer(master));
         return true;

@@ -1,12 +1,12 @@
 #include "store/databaselist.h"
 
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "store/storerow.h"
 
 #include <QDir>
 #include <QSqlQuery>
 
-QStringList nomiDatabaseDelServer(StoreConnection& master)
+QStringList nomiDatabaseDelServer(ConnessioneStore& master)
 {
     QStringList names;
     if (master.motore() == Motore::Embedded) {

@@ -12,7 +12,7 @@
 // Creates an empty store at that path. Throws Failure when the file exists or cannot be created.
 void creaStoreVuoto(const QString& filePath);
 
-// The settings that reach the store file at that path through StoreConnection: server "sqlite:" and
+// The settings that reach the store file at that path through ConnessioneStore: server "sqlite:" and
 // the file's folder, database the file name without ".sqlite". Throws ConnessioneRifiutata when the
 // name does not end in ".sqlite".
 ImpostazioniConnessione impostazioniFileStore(const QString& filePath);

@@ -4,7 +4,7 @@
 #include "services/fixedwidth.h"
 #include "services/parametri.h"
 #include "services/programfolder.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include <QDir>
 #include <QFileInfo>

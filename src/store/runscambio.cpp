@@ -1,10 +1,17 @@
 #include "store/runscambio.h"
 
+#include "services/errorreport.h"
 #include "services/exchangelock.h"
 #include "services/failure.h"
+#include "services/fixedwidth.h"
+#include "services/parametri.h"
+#include "services/programfolder.h"
 #include "services/progress.h"
 #include "store/connectionstrings.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
+#include "store/ownfiles.h"
+
+#include <QFileInfo>
 
 namespace {
 const QString kConnessioneFallita = QStringLiteral("Connessione al Database di Tavira Fallita");
@@ -36,7 +43,7 @@ bool RunScambio::apriConnessione()
         StringaConnessione(settings.server, settings.utente, settings.password, settings.database));
     QString reason;
     try {
-        m_connection = std::make_unique<StoreConnection>(settings, kLoginSeconds, kCommandSeconds);
+        m_connection = std::make_unique<ConnessioneStore>(settings, kLoginSeconds, kCommandSeconds);
     } catch (const Failure& failure) {
         reason = failure.description();
     } catch (const std::exception& failure) {
@@ -48,7 +55,7 @@ bool RunScambio::apriConnessione()
         m_panel.avvisaErrore(kConnessioneFallita);
         return false;
     }
-    if (!m_connection->isOpen()) {
+    if (!m_connection->aperta()) {
         m_connection.reset();
         log(kConnessioneFallita);
         m_panel.avvisaErrore(kConnessioneFallita);
@@ -56,6 +63,35 @@ bool RunScambio::apriConnessione()
     }
     log(QStringLiteral("Connessione OK !"));
     return true;
+}
+
+std::optional<FileScambio> RunScambio::controllaFile(const QString& testLine, const QString& notConfigured,
+                                                     const QString& missing) const
+{
+    const DescrizioneScambio& exchange = descrizioneScambio(m_panel.pannello());
+    log(testLine);
+    FileScambio file{LeggiParametro(exchange.chiaveCartella), QString()};
+    if (senzaSpazi(file.cartella).isEmpty()) {
+        m_panel.segnala(notConfigured);
+        return std::nullopt;
+    }
+    file.cartella = conSeparatoreFinale(file.cartella);
+    if (!QFileInfo(file.cartella).isDir()) {
+        m_panel.segnala(missing);
+        return std::nullopt;
+    }
+    file.nome = LeggiParametro(exchange.chiaveNome);
+    if (senzaSpazi(file.nome).isEmpty()) {
+        m_panel.segnala(QStringLiteral("Il Nome del File non è Impostato"));
+        return std::nullopt;
+    }
+    const QString ownFile =
+        fileProprioSostituito(m_panel.pannello(), file.cartella, file.nome, m_context.connessione.server);
+    if (!ownFile.isEmpty()) {
+        m_panel.segnala(testoFileProprio(ownFile));
+        return std::nullopt;
+    }
+    return file;
 }
 
 bool RunScambio::riserva(const QString& exchangePath, const QString& busyText)
@@ -105,4 +141,19 @@ void RunScambio::rilascia()
 {
     m_connection.reset();
     m_lock.reset();
+}
+
+EsitoRun conTrappolaErrori(const ContestoRun& context, Pannello panel, const std::function<EsitoRun()>& run)
+{
+    try {
+        return run();
+    } catch (...) {
+        segnalaErrore(descrizioneScambio(panel).tagRun);
+    }
+    // The report normally ends the program; should it return, the window is usable again.
+    try {
+        context.display.impostaOccupato(false);
+    } catch (...) {
+    }
+    return EsitoRun::Interrotta;
 }

@@ -4,10 +4,19 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class ExchangeLock;
-class StoreConnection;
+class ConnessioneStore;
+
+// Where an exchange's file is, as the run's checks found it.
+struct FileScambio
+{
+    QString cartella; // the folder parameter, ending with a separator
+    QString nome;     // the file-name parameter as stored
+};
 
 // The frame shared by the runs of the exchanges (the catalog export, the sales import): the panel reset
 // and opening lines, the run's own connection to the store, the reservation of the exchange file against
@@ -32,7 +41,14 @@ public:
     // Opens the run's connection from the context's settings (also kept as the current connection
     // string): "Connessione OK !", or the failure logged and told. False: the run ends interrupted.
     bool apriConnessione();
-    StoreConnection& connessione() const { return *m_connection; }
+    ConnessioneStore& connessione() const { return *m_connection; }
+
+    // The exchange's folder and file name, after the line `testLine`: the folder is configured
+    // (`notConfigured` otherwise) and exists (`missing`), the name is set, and the files the run writes or
+    // deletes there would replace none of the program's own. Each refusal is logged and told; nothing is
+    // returned then and the run ends interrupted.
+    std::optional<FileScambio> controllaFile(const QString& testLine, const QString& notConfigured,
+                                             const QString& missing) const;
 
     // Reserves the exchange file: while a run of another instance holds it, waits a few seconds with the
     // window's events running, then logs and tells `busyText`. False: the run ends interrupted. The
@@ -57,6 +73,10 @@ private:
 
     ContestoRun m_context;
     PannelloScambio m_panel;
-    std::unique_ptr<StoreConnection> m_connection;
+    std::unique_ptr<ConnessioneStore> m_connection;
     std::unique_ptr<ExchangeLock> m_lock;
 };
+
+// The run's error trap: an unexpected failure goes to the error report with the exchange's tag; should
+// the report return, the window is usable again and the run counts as interrupted.
+EsitoRun conTrappolaErrori(const ContestoRun& context, Pannello panel, const std::function<EsitoRun()>& run);

@@ -4,7 +4,7 @@
 #include "services/failure.h"
 #include "services/numbers.h"
 #include "services/regional.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include <QSqlError>
 
@@ -92,7 +92,7 @@ double numeroDaTesto(const QString& text)
     return leggiNumero(point.replace(QLatin1Char(','), QLatin1Char('.')));
 }
 
-ServiziDocumento::ServiziDocumento(StoreConnection& connection) : m_connection(connection) {}
+ServiziDocumento::ServiziDocumento(ConnessioneStore& connection) : m_connection(connection) {}
 
 ServiziDocumento::~ServiziDocumento() = default;
 

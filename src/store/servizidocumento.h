@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-class StoreConnection;
+class ConnessioneStore;
 
 // The small reads and writes that the sales import makes on the store while it builds a document:
 // named counters, document-type data, row numbers, an issue's description, prices, VAT and unit, its
@@ -24,7 +24,7 @@ class StoreConnection;
 class ServiziDocumento
 {
 public:
-    explicit ServiziDocumento(StoreConnection& connection);
+    explicit ServiziDocumento(ConnessioneStore& connection);
     ~ServiziDocumento();
     ServiziDocumento(const ServiziDocumento&) = delete;
     ServiziDocumento& operator=(const ServiziDocumento&) = delete;
@@ -82,7 +82,7 @@ private:
     template <typename T, typename F>
     T ricordato(QHash<qint32, T>& memo, qint32 key, const T& fallback, F&& body);
 
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
     QHash<qint32, Riga> m_types;
     QHash<qint32, Riga> m_vatCodes;

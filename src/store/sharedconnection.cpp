@@ -1,14 +1,14 @@
 #include "store/sharedconnection.h"
 
 #include "store/connectionregistry.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include <memory>
 
 namespace {
-std::unique_ptr<StoreConnection>& shared()
+std::unique_ptr<ConnessioneStore>& shared()
 {
-    static std::unique_ptr<StoreConnection> connection;
+    static std::unique_ptr<ConnessioneStore> connection;
     return connection;
 }
 } // namespace
@@ -20,7 +20,7 @@ bool apriConnessioneCondivisaSeChiusa(const ImpostazioniConnessione& settings, i
     shared().reset(); // in any other state it is closed first
     allaFineDelProgramma(&chiudiConnessioneCondivisa);
     try {
-        shared() = std::make_unique<StoreConnection>(settings, loginTimeoutSeconds, commandTimeoutSeconds);
+        shared() = std::make_unique<ConnessioneStore>(settings, loginTimeoutSeconds, commandTimeoutSeconds);
     } catch (...) {
         return false;
     }
@@ -29,7 +29,7 @@ bool apriConnessioneCondivisaSeChiusa(const ImpostazioniConnessione& settings, i
 
 bool connessioneCondivisaAperta()
 {
-    return shared() && shared()->isOpen();
+    return shared() && shared()->aperta();
 }
 
 ImpostazioniConnessione impostazioniConnessioneCondivisa()

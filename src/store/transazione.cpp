@@ -1,8 +1,8 @@
 #include "store/transazione.h"
 
 #include "services/failure.h"
+#include "store/connessionestore.h"
 #include "store/sqlitecollation.h"
-#include "store/storeconnection.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -17,7 +17,7 @@ Failure transactionFailure(const QString& what, const QSqlError& error)
 }
 } // namespace
 
-Transazione::Transazione(StoreConnection& connection) : m_connection(connection)
+Transazione::Transazione(ConnessioneStore& connection) : m_connection(connection)
 {
     if (m_connection.motore() == Motore::Embedded) {
         m_connection.esegui(QStringLiteral("BEGIN IMMEDIATE"));

@@ -1,6 +1,6 @@
 #pragma once
 
-class StoreConnection;
+class ConnessioneStore;
 
 // One unit of writes on a store connection: begun when made, undone when dropped unless confirmed.
 // On the embedded store it takes the write lock at once, so what it reads stays as read until it ends;
@@ -9,7 +9,7 @@ class Transazione
 {
 public:
     // Throws Failure when the unit cannot begin.
-    explicit Transazione(StoreConnection& connection);
+    explicit Transazione(ConnessioneStore& connection);
     // Undoes what is not confirmed; never throws.
     ~Transazione();
     Transazione(const Transazione&) = delete;
@@ -24,6 +24,6 @@ public:
     void conferma();
 
 private:
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     bool m_open = false;
 };

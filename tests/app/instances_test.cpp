@@ -2,7 +2,7 @@
 #include "services/exchangelock.h"
 #include "services/parametri.h"
 #include "sitefixture.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include <QDate>
 #include <QDeadlineTimer>
@@ -26,8 +26,8 @@ protected:
     {
         SiteTest::SetUp();
         // Issues dated from the real clock: the children do not share the test's pinned one.
-        StoreConnection store({storeServer(), QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA_TEST")},
-                              3, 60);
+        ConnessioneStore store(
+            {storeServer(), QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA_TEST")}, 3, 60);
         const QString recent = QDate::currentDate().addDays(-5).toString(Qt::ISODate);
         store.esegui(QStringLiteral("BEGIN"));
         for (int id = 1; id <= kTitoli; ++id) {
@@ -52,8 +52,8 @@ protected:
         QDir().mkpath(path(QStringLiteral("store2")));
         EXPECT_TRUE(QFile::copy(storeFile(), path(QStringLiteral("store2/TAVIRA_TEST.sqlite"))));
         const QString server = QStringLiteral("sqlite:") + path(QStringLiteral("store2"));
-        StoreConnection store({server, QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA_TEST")}, 3,
-                              60);
+        ConnessioneStore store({server, QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA_TEST")}, 3,
+                               60);
         store.esegui(QStringLiteral("UPDATE Uscite SET PrezzoCopertinaEuroDistributore = 4.5"));
         return server;
     }

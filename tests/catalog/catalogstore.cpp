@@ -28,7 +28,7 @@ void CatalogoTest::TearDown()
 
 void CatalogoTest::sql(const QString& statement, const QVariantList& values)
 {
-    if (!m_store) m_store = std::make_unique<StoreConnection>(display.connessione, 3, 60);
+    if (!m_store) m_store = std::make_unique<ConnessioneStore>(display.connessione, 3, 60);
     m_store->esegui(statement, values);
 }
 

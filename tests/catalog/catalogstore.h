@@ -2,7 +2,7 @@
 
 #include "catalog/catalogexport.h"
 #include "fakedisplay.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "testfolder.h"
 
 #include <QStringList>
@@ -47,7 +47,7 @@ protected:
     DisplayFinto display;
 
 private:
-    std::unique_ptr<StoreConnection> m_store;
+    std::unique_ptr<ConnessioneStore> m_store;
 };
 
 // The log lines that close a successful run and an aborted one.

@@ -176,6 +176,26 @@ TEST_F(Presa, NoFileToCopyAndNoCopyEndsInterrupted)
     EXPECT_EQ(cronaca.righe.mid(2), QStringList({"Impossibile Aprire File Vendite Temp", "Accesso Negato"}));
 }
 
+// A link planted under the temporary copy's name: the copy is never written or read through it.
+TEST_F(Presa, ALinkUnderTheCopysNameIsNeverFollowed)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "links need privileges on Windows";
+#endif
+    const QByteArray elsewhere = file({riga("X1", "1")});
+    writeBytes(QStringLiteral("altrove.dat"), elsewhere);
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("altrove.dat")), path(QStringLiteral("TEMP_") + kNome)));
+    writeBytes(kNome, file({riga("S1", "1")}));
+    Cronaca cronaca(cartella());
+    EXPECT_FALSE(prendi(cronaca).completata);
+
+    EXPECT_EQ(cronaca.righe.first(1), QStringList({"Impossibile Copiare / Cancellare File vendite "}));
+    EXPECT_EQ(cronaca.righe.last(2), QStringList({"Impossibile Aprire File Vendite Temp", "Accesso Negato"}));
+    EXPECT_EQ(readBytes(QStringLiteral("altrove.dat")), elsewhere);
+    EXPECT_TRUE(staged().isEmpty());
+    EXPECT_TRUE(esiste(kNome)) << "the sales file stays for the next run";
+}
+
 // The demo sales file of tavira-store ends with lines that meet every outcome of the import.
 TEST_F(Presa, TheDemoSalesFileMeetsEveryOutcome)
 {
@@ -242,7 +262,7 @@ TEST(PresaFiglio, Interrotta)
 {
     const QString folder = qEnvironmentVariable("EI_VENDITE_INTERROTTE");
     if (folder.isEmpty()) GTEST_SKIP() << "run by Presa.KilledMidBatchThenRunAgain";
-    StoreConnection connection(impostazioniFileStore(folder + QStringLiteral("/negozio.sqlite")), 3, 60);
+    ConnessioneStore connection(impostazioniFileStore(folder + QStringLiteral("/negozio.sqlite")), 3, 60);
     Cronaca cronaca(folder + QLatin1Char('/'));
     cronaca.morteAlPasso = 6;
     prendiFileVendite(connection, cronaca, folder + QLatin1Char('/'), kNome, {false, 3});

@@ -16,9 +16,9 @@ void SalesStoreTest::SetUp()
                           "(4716, 5, 'ABC123X ')"));
 }
 
-std::unique_ptr<StoreConnection> SalesStoreTest::connetti() const
+std::unique_ptr<ConnessioneStore> SalesStoreTest::connetti() const
 {
-    return std::make_unique<StoreConnection>(impostazioniFileStore(storePath()), 3, 60);
+    return std::make_unique<ConnessioneStore>(impostazioniFileStore(storePath()), 3, 60);
 }
 
 QStringList SalesStoreTest::staged() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "testfolder.h"
 
 #include <QStringList>
@@ -15,7 +15,7 @@ protected:
     void SetUp() override;
 
     QString storePath() const { return path(QStringLiteral("negozio.sqlite")); }
-    std::unique_ptr<StoreConnection> connetti() const;
+    std::unique_ptr<ConnessioneStore> connetti() const;
 
     // Every staged row, in the order staged: IDVendita|IDRiga|Data|Ora|Barcode|Quantità|IDUscita|
     // Prezzo|Elaborato.

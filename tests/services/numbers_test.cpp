@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+// Settings and catalog fields read an exponent; the sales file's fields are plain decimal notation.
 TEST(NumericText, ReadsTheLeadingNumberLeniently)
 {
     struct Row
@@ -12,24 +13,31 @@ TEST(NumericText, ReadsTheLeadingNumberLeniently)
         const char* name;
         const char* text;
         double value;
+        double decimal; // leggiNumeroDecimale
     };
     const Row rows[] = {
-        {"empty", "", 0},
-        {"blank appended", "1 ", 1},
-        {"not a number", "abc", 0},
-        {"zero after blanks", "   0", 0},
-        {"blanks inside", " 1 2 3", 123},
-        {"stops at a letter", "12ab", 12},
-        {"decimal point", "3.75", 3.75},
-        {"comma is not a decimal point", "3,75", 3},
-        {"negative", "-4", -4},
-        {"sign after digits stops", "4-2", 4},
-        {"second point stops", "1.2.3", 1.2},
-        {"exponent", "1E3", 1000},
-        {"dangling exponent", "7E", 7},
+        {"empty", "", 0, 0},
+        {"blank appended", "1 ", 1, 1},
+        {"not a number", "abc", 0, 0},
+        {"zero after blanks", "   0", 0, 0},
+        {"blanks inside", " 1 2 3", 123, 123},
+        {"stops at a letter", "12ab", 12, 12},
+        {"decimal point", "3.75", 3.75, 3.75},
+        {"comma is not a decimal point", "3,75", 3, 3},
+        {"negative", "-4", -4, -4},
+        {"sign after digits stops", "4-2", 4, 4},
+        {"second point stops", "1.2.3", 1.2, 1.2},
+        {"exponent", "1E3", 1000, 1},
+        {"small exponent", "1e3", 1000, 1},
+        {"negative exponent", "2E-1", 0.2, 2},
+        {"old exponent letter", "5D2", 500, 5},
+        {"dangling exponent", "7E", 7, 7},
+        {"exponent without digits before", "e3", 0, 0},
     };
-    for (const Row& row : rows)
+    for (const Row& row : rows) {
         EXPECT_DOUBLE_EQ(leggiNumero(QString::fromUtf8(row.text)), row.value) << row.name;
+        EXPECT_DOUBLE_EQ(leggiNumeroDecimale(QString::fromUtf8(row.text)), row.decimal) << row.name;
+    }
 }
 
 TEST(NumericText, ValidNumberIsTheWholeField)

@@ -1,11 +1,11 @@
 #include "services/exactnumber.h"
 #include "services/failure.h"
 #include "services/numbers.h"
+#include "store/connessionestore.h"
 #include "store/embeddedstore.h"
 #include "store/odbcstring.h"
 #include "store/servizidocumento.h"
 #include "store/sqlitecollation.h"
-#include "store/storeconnection.h"
 #include "storefixture.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList columnsOf(StoreConnection& connection, const QString& table)
+QStringList columnsOf(ConnessioneStore& connection, const QString& table)
 {
     QSqlQuery query =
         connection.esegui(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE 0 = 1"));
@@ -43,7 +43,7 @@ using EmbeddedStore = StoreFolderTest;
 TEST_F(EmbeddedStore, SchemaHoldsTheObjectsTheRunsUse)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     const struct
     {
         const char* table;
@@ -87,7 +87,7 @@ TEST_F(EmbeddedStore, SchemaHoldsTheObjectsTheRunsUse)
 TEST_F(EmbeddedStore, ViewTakesTypeAndTitleFromTheIssuesTitle)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     connection.esegui(
         QStringLiteral("INSERT INTO Prodotti (IDProd, Testata, IDTipoProdotto) VALUES (5, 'Gazzetta', 2)"));
     connection.esegui(
@@ -112,12 +112,12 @@ TEST_F(EmbeddedStore, AnExistingFileIsNeverOverwritten)
 TEST_F(EmbeddedStore, CounterGivesConsecutiveValuesAndMinusOneWithoutValue)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     ServiziDocumento services(connection);
     const qint32 first = services.IncrementaContatore(QStringLiteral("IDDocumento"));
     EXPECT_EQ(services.IncrementaContatore(QStringLiteral("IDDocumento")), first + 1);
     // Another connection on the same file sees and advances the same counter.
-    StoreConnection other(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore other(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     EXPECT_EQ(ServiziDocumento(other).IncrementaContatore(QStringLiteral("iddocumento ")), first + 2);
 
     EXPECT_EQ(services.IncrementaContatore(QStringLiteral("Sconosciuto")), -1);
@@ -132,7 +132,7 @@ TEST_F(EmbeddedStore, CounterGivesConsecutiveValuesAndMinusOneWithoutValue)
 TEST_F(EmbeddedStore, TextComparisonsIgnoreCaseAndTrailingBlanks)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     const SqlDialect& dialect = connection.dialetto();
     for (const auto& [sale, line] : {std::pair{"ABC", "0001"}, {"Città", "1"}, {"S1", "1 "}})
         connection.esegui(
@@ -210,7 +210,7 @@ TEST(TextCollation, OrdersLikeAFoldedTextWithoutTrailingBlanks)
 TEST_F(EmbeddedStore, PricesAreReadAsExactDecimalText)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     connection.esegui(
         QStringLiteral("INSERT INTO Uscite (IDUscita, PrezzoCopertinaEuroDistributore, Giacenza) VALUES "
                        "(1, 2.675, -3), (2, '1.005', 999), (3, 0.1, 2.5)"));
@@ -236,7 +236,7 @@ TEST_F(EmbeddedStore, PricesAreReadAsExactDecimalText)
 TEST_F(EmbeddedStore, ResultsStayOpenWhileOtherQueriesRun)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     for (int id = 1; id <= 3; ++id) {
         connection.esegui(QStringLiteral("INSERT INTO Prodotti (IDProd, Zefiro) VALUES (?, 1)"), {id});
         connection.esegui(QStringLiteral("INSERT INTO Uscite (IDUscita, IDProd) VALUES (?, ?)"),
@@ -257,11 +257,11 @@ TEST_F(EmbeddedStore, ResultsStayOpenWhileOtherQueriesRun)
 TEST_F(EmbeddedStore, DatabaseNamesAreFoundWithoutRegardToCaseButNeverOutsideTheFolder)
 {
     createStore(QStringLiteral("Tavira_Demo"));
-    EXPECT_TRUE(StoreConnection(settingsFor(QStringLiteral(" TAVIRA_DEMO ")), 3, 60).isOpen());
+    EXPECT_TRUE(ConnessioneStore(settingsFor(QStringLiteral(" TAVIRA_DEMO ")), 3, 60).aperta());
 
     for (const char* name : {"", "..", ".", "../negozio/Tavira_Demo", "sub/Tavira_Demo", "C:Tavira_Demo"}) {
         try {
-            StoreConnection connection(settingsFor(QString::fromLatin1(name)), 3, 60);
+            ConnessioneStore connection(settingsFor(QString::fromLatin1(name)), 3, 60);
             ADD_FAILURE() << "opened " << name;
         } catch (const ConnessioneRifiutata&) {
         }
@@ -271,7 +271,7 @@ TEST_F(EmbeddedStore, DatabaseNamesAreFoundWithoutRegardToCaseButNeverOutsideThe
 TEST_F(EmbeddedStore, MissingFileFailsWithoutCreatingOne)
 {
     const QString description =
-        failureOf([&] { StoreConnection(settingsFor(QStringLiteral("TAVIRA_NUOVO")), 3, 60); });
+        failureOf([&] { ConnessioneStore(settingsFor(QStringLiteral("TAVIRA_NUOVO")), 3, 60); });
     EXPECT_TRUE(description.contains(QStringLiteral("TAVIRA_NUOVO"))) << qPrintable(description);
     EXPECT_TRUE(QDir(storeFolder()).entryList(QDir::Files).isEmpty());
 }
@@ -281,7 +281,7 @@ TEST_F(EmbeddedStore, FileThatIsNotADatabaseFailsClearly)
     writeBytes(QStringLiteral("negozio/TAVIRA_ROTTO.sqlite"),
                QByteArray("This is not a database at all.\r\n").repeated(200));
     const QString description =
-        failureOf([&] { StoreConnection(settingsFor(QStringLiteral("TAVIRA_ROTTO")), 3, 60); });
+        failureOf([&] { ConnessioneStore(settingsFor(QStringLiteral("TAVIRA_ROTTO")), 3, 60); });
     EXPECT_TRUE(description.contains(QStringLiteral("non è un database SQLite"))) << qPrintable(description);
     EXPECT_EQ(readBytes(QStringLiteral("negozio/TAVIRA_ROTTO.sqlite")).size(), 32 * 200); // untouched
 }
@@ -289,7 +289,7 @@ TEST_F(EmbeddedStore, FileThatIsNotADatabaseFailsClearly)
 TEST_F(EmbeddedStore, MissingTableFailsClearly)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     connection.esegui(QStringLiteral("DROP VIEW vUscite"));
     connection.esegui(QStringLiteral("DROP TABLE Uscite"));
     const QString description =
@@ -302,16 +302,16 @@ TEST_F(EmbeddedStore, ServerNamesPointAtTheFolder)
     createStore(QStringLiteral("TAVIRA"));
     ImpostazioniConnessione absolute = settingsFor(QStringLiteral("TAVIRA"));
     absolute.server = QStringLiteral(" sqlite:") + storeFolder() + QStringLiteral(" ");
-    EXPECT_TRUE(StoreConnection(absolute, 3, 60).isOpen());
+    EXPECT_TRUE(ConnessioneStore(absolute, 3, 60).aperta());
     EXPECT_EQ(cartellaStoreEmbedded(QStringLiteral("SQLite:")), QDir::cleanPath(folder()));
     EXPECT_EQ(motoreDelServer(QStringLiteral("sqlite:x")), Motore::Embedded);
     EXPECT_EQ(motoreDelServer(QStringLiteral("SERVER\\SQLEXPRESS")), Motore::SqlServer);
 
     // "master" is the folder itself: present or not.
-    EXPECT_TRUE(StoreConnection(settingsFor(QStringLiteral("MASTER")), 3, 60).isOpen());
+    EXPECT_TRUE(ConnessioneStore(settingsFor(QStringLiteral("MASTER")), 3, 60).aperta());
     ImpostazioniConnessione missing = settingsFor(QStringLiteral("master"));
     missing.server = QStringLiteral("sqlite:assente");
-    EXPECT_TRUE(failureOf([&] { StoreConnection(missing, 3, 60); }).contains(QStringLiteral("non esiste")));
+    EXPECT_TRUE(failureOf([&] { ConnessioneStore(missing, 3, 60); }).contains(QStringLiteral("non esiste")));
 }
 
 TEST(StoreDialect, QueryTextsOfEachEngine)
@@ -334,7 +334,7 @@ TEST(StoreDialect, QueryTextsOfEachEngine)
 TEST_F(EmbeddedStore, DateLiteralComparesAsTheDayAtMidnight)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     connection.esegui(QStringLiteral(
         "INSERT INTO Uscite (IDUscita, DataUscita) VALUES (1, '2026-06-09'), (2, '2026-06-10'), "
         "(3, '2026-06-10 00:00:00'), (4, '2026-06-10 00:00:01'), (5, '2026-06-11'), "

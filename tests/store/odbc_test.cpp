@@ -8,10 +8,10 @@
 #include "store/asyncopen.h"
 #include "store/connectionregistry.h"
 #include "store/connectiontest.h"
+#include "store/connessionestore.h"
 #include "store/embeddedstore.h"
 #include "store/sharedconnection.h"
 #include "store/sqlitecollation.h"
-#include "store/storeconnection.h"
 #include "tdsstub.h"
 #include "testfolder.h"
 
@@ -281,7 +281,7 @@ TEST_F(FreeTdsPath, CounterValueReadThroughTheDriver)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TdsStub stub(TdsStub::Behaviour::Answer, row.served, 10000);
-        StoreConnection connection(onStub(stub), 3, 3);
+        ConnessioneStore connection(onStub(stub), 3, 3);
         QSqlQuery batch =
             connection.esegui(QStringLiteral("DECLARE @v int; EXEC Contatore_update ?, @v OUTPUT; SELECT @v"),
                               {QStringLiteral("IDDocumentoRiga")});
@@ -303,7 +303,7 @@ TEST_F(FreeTdsPath, UnansweredStatementFailsAfterTheCommandLimit)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TdsStub stub(TdsStub::Behaviour::Silent, 0, 8000); // it lets go after 8 s whatever happens
-        StoreConnection connection(onStub(stub), 3, row.atOpening);
+        ConnessioneStore connection(onStub(stub), 3, row.atOpening);
         if (row.later >= 0) connection.impostaTimeoutComandi(row.later);
         QElapsedTimer elapsed;
         elapsed.start();
@@ -322,7 +322,7 @@ TEST_F(FreeTdsPath, TricklingServerOpenGivesUpWithinTheWait)
         QElapsedTimer elapsed;
         elapsed.start();
         try {
-            StoreConnection connection(onStub(stub), 3, 60);
+            ConnessioneStore connection(onStub(stub), 3, 60);
             ADD_FAILURE() << "opened";
         } catch (const Failure& failure) {
             EXPECT_EQ(failure.number(), FailureCode::Database);
@@ -361,7 +361,7 @@ protected:
 
 TEST_F(SqliteOdbcPath, QueriesBoundValuesDecimalsAndOpenResults)
 {
-    StoreConnection connection(settings, 3, 5);
+    ConnessioneStore connection(settings, 3, 5);
     ASSERT_EQ(connection.motore(), Motore::SqlServer);
     ASSERT_EQ(connection.database().driverName(), QStringLiteral("QODBC"));
     connection.esegui(QStringLiteral("INSERT INTO Prodotti (IDProd, Testata) VALUES (?, ?)"),

@@ -2,8 +2,8 @@
 // answers the counter's batch with a canned value or NULL.
 #include "store/servizidocumento.h"
 
+#include "store/connessionestore.h"
 #include "store/sharedconnection.h"
-#include "store/storeconnection.h"
 #include "tdsstub.h"
 #include "testfolder.h"
 
@@ -53,7 +53,7 @@ TEST_F(ContatoreSqlServer, ANullValueGivesMinusOneAndAValueItself)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TdsStub stub(TdsStub::Behaviour::Answer, row.served, 10000);
-        StoreConnection connection(
+        ConnessioneStore connection(
             {stub.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")}, 3, 3);
         ServiziDocumento servizi(connection);
         EXPECT_EQ(servizi.IncrementaContatore(QStringLiteral("IDDocumento")), row.expected);

@@ -3,7 +3,7 @@
 #include "store/servizidocumento.h"
 
 #include "qtprinting.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "storefixture.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ protected:
     {
         StoreFolderTest::SetUp();
         createStore(QStringLiteral("TAVIRA"));
-        store = std::make_unique<StoreConnection>(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+        store = std::make_unique<ConnessioneStore>(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
         servizi = std::make_unique<ServiziDocumento>(*store);
     }
     void TearDown() override
@@ -43,7 +43,7 @@ protected:
         return query.next() ? query.value(0).toString() : QStringLiteral("(nessuna)");
     }
 
-    std::unique_ptr<StoreConnection> store;
+    std::unique_ptr<ConnessioneStore> store;
     std::unique_ptr<ServiziDocumento> servizi;
 };
 

@@ -2,8 +2,8 @@
 #include "qtprinting.h"
 #include "services/failure.h"
 #include "store/connectionregistry.h"
+#include "store/connessionestore.h"
 #include "store/sqlitecollation.h"
-#include "store/storeconnection.h"
 #include "store/storelayout.h"
 #include "storefixture.h"
 
@@ -121,7 +121,7 @@ TEST_F(StoreLayout, OldLayoutIsRebuiltOnFirstOpenWithEveryRowKept)
         EXPECT_TRUE(tool.run("SELECT count(*) FROM Uscite").value(0).contains("no such collation sequence"));
     }
 
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
 
     // The program's comparisons still ignore letter case and trailing blanks.
     const SqlDialect& dialect = connection.dialetto();
@@ -165,7 +165,7 @@ TEST_F(StoreLayout, ALaterLayoutIsRefused)
         store.run(QStringLiteral("PRAGMA user_version = %1").arg(kLayoutStore + 1));
     }
     try {
-        StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+        ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
         ADD_FAILURE() << "opened";
     } catch (const Failure& failure) {
         EXPECT_TRUE(failure.description().contains("più recente")) << qPrintable(failure.description());
@@ -181,7 +181,7 @@ TEST_F(StoreLayout, StoreLockedByAnotherProgramFailsAsBusyWithinTheLoginLimit)
     elapsed.start();
     QString description;
     try {
-        StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 1, 60);
+        ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 1, 60);
     } catch (const Failure& failure) {
         description = failure.description();
     }
@@ -189,5 +189,5 @@ TEST_F(StoreLayout, StoreLockedByAnotherProgramFailsAsBusyWithinTheLoginLimit)
     EXPECT_TRUE(description.contains("occupato")) << qPrintable(description);
     EXPECT_FALSE(description.contains("non è un database")) << qPrintable(description);
     holder.run("ROLLBACK");
-    EXPECT_TRUE(StoreConnection(settingsFor(QStringLiteral("TAVIRA")), 1, 60).isOpen());
+    EXPECT_TRUE(ConnessioneStore(settingsFor(QStringLiteral("TAVIRA")), 1, 60).aperta());
 }

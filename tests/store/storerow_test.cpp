@@ -1,6 +1,6 @@
 #include "services/exactnumber.h"
 #include "services/failure.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "store/storerow.h"
 #include "storefixture.h"
 
@@ -13,7 +13,7 @@ using StoreRows = StoreFolderTest;
 TEST_F(StoreRows, FloatColumnTextIsReadAsTheValueEntered)
 {
     createStore(QStringLiteral("TAVIRA"));
-    StoreConnection connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     // Declared as a number to the driver, kept as text by SQLite: the way a float comes over ODBC.
     connection.esegui(QStringLiteral("CREATE TABLE Prezzi (Prezzo NUMERIC TEXT, Nota TEXT)"));
     connection.esegui(

@@ -1,8 +1,8 @@
 #include "services/exactnumber.h"
 #include "services/failure.h"
 #include "services/numbers.h"
+#include "store/connessionestore.h"
 #include "store/embeddedstore.h"
-#include "store/storeconnection.h"
 #include "store/tool/demodata.h"
 #include "store/tool/salesfile.h"
 #include "store/tool/storetool.h"
@@ -34,7 +34,7 @@ ToolRun runTool(const QStringList& arguments)
 // Every row of the tables the demo fills, as one digest.
 QByteArray contentDigest(const QString& file)
 {
-    StoreConnection connection(impostazioniFileStore(file), 3, 0);
+    ConnessioneStore connection(impostazioniFileStore(file), 3, 0);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const char* table : {"Prodotti ORDER BY IDProd", "Uscite ORDER BY IDUscita", "IVA ORDER BY IDIVA"}) {
         QSqlQuery query = connection.esegui(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
@@ -45,7 +45,7 @@ QByteArray contentDigest(const QString& file)
     return hash.result();
 }
 
-qlonglong single(StoreConnection& connection, const QString& sql)
+qlonglong single(ConnessioneStore& connection, const QString& sql)
 {
     QSqlQuery query = connection.esegui(sql);
     return query.next() ? query.value(0).toLongLong() : -1;
@@ -100,7 +100,7 @@ TEST_F(StoreTool, InitNeverOverwritesSilently)
 {
     const QString file = path(QStringLiteral("Tavira.sqlite"));
     ASSERT_EQ(runTool({"init", file}).status, 0);
-    StoreConnection(impostazioniFileStore(file), 3, 0); // a store with the schema opens
+    ConnessioneStore(impostazioniFileStore(file), 3, 0); // a store with the schema opens
 
     writeBytes(QStringLiteral("Altro.sqlite"), "non toccare");
     const ToolRun refused = runTool({"init", path(QStringLiteral("Altro.sqlite"))});
@@ -110,7 +110,7 @@ TEST_F(StoreTool, InitNeverOverwritesSilently)
 
     ASSERT_EQ(runTool({"init", path(QStringLiteral("Altro.sqlite")), "--sovrascrivi"}).status, 0);
     {
-        StoreConnection replaced(impostazioniFileStore(path(QStringLiteral("Altro.sqlite"))), 3, 0);
+        ConnessioneStore replaced(impostazioniFileStore(path(QStringLiteral("Altro.sqlite"))), 3, 0);
         EXPECT_EQ(single(replaced, QStringLiteral("SELECT count(*) FROM Contatori")), 3);
     }
     // No working file is left beside the stores (nor their logs, once closed).
@@ -122,7 +122,7 @@ TEST_F(StoreTool, DemoIsPlausibleAndDeterministic)
     const QString file = path(QStringLiteral("TAVIRA_DEMO.sqlite"));
     const ToolRun run = runTool({"demo", file, "--titoli", "400", "--seed", "5"});
     ASSERT_EQ(run.status, 0) << qPrintable(run.err);
-    StoreConnection store(impostazioniFileStore(file), 3, 0);
+    ConnessioneStore store(impostazioniFileStore(file), 3, 0);
     EXPECT_EQ(single(store, QStringLiteral("SELECT count(*) FROM Prodotti")), 400);
     EXPECT_GE(single(store, QStringLiteral("SELECT count(DISTINCT IDTipoProdotto) FROM Prodotti")), 4);
     EXPECT_GT(single(store, QStringLiteral("SELECT count(*) FROM Prodotti WHERE IDTipoProdotto = 2")), 20);
@@ -220,7 +220,7 @@ TEST_F(StoreTool, SalesFileForTheStoresIssues)
     lines.resize(lines.size() - kRigheDiProvaVendite);
     EXPECT_EQ(trials.first().size(), 119 + 1);
     EXPECT_EQ(trials[6], lines.first()) << "the first line again";
-    StoreConnection connection(impostazioniFileStore(store), 3, 0);
+    ConnessioneStore connection(impostazioniFileStore(store), 3, 0);
     QSet<QByteArray> sales;
     QByteArray previousSale;
     int expectedRow = 0;

@@ -10,7 +10,7 @@
 #include "services/exactnumber.h"
 #include "services/parametri.h"
 #include "services/textfile.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "store/storerow.h"
 
 #include <QCommandLineParser>
@@ -65,7 +65,7 @@ int esporta(const ImpostazioniConnessione& settings, const QString& outFolder, c
 
 // The same issues as the export picks, in one statement: the titles of the title query, their issues
 // numbered newest first within each title, as many as the mode and the kind of title allow.
-QString queryMinima(const StoreConnection& connection, ModoSelezione mode)
+QString queryMinima(const ConnessioneStore& connection, ModoSelezione mode)
 {
     const QueryCatalogo queries(connection.dialetto(), dataLimiteTitoli(adesso().date()));
     const QString lastThree =
@@ -89,7 +89,7 @@ int minimo(const ImpostazioniConnessione& settings, const QString& outFile, cons
 {
     QElapsedTimer clock;
     clock.start();
-    StoreConnection connection(settings, 3, 60);
+    ConnessioneStore connection(settings, 3, 60);
     if (connection.dialetto().motore() != Motore::Embedded) {
         std::fprintf(stderr, "the floor runs on the embedded store only\n");
         return 2;

@@ -5,12 +5,11 @@
 // the event loop; then what the store holds afterwards, to compare the two. scripts/bench drives it.
 #include "catalog/bench/headlessdisplay.h"
 #include "sales/bench/salesfloor.h"
-#include "sales/documents/documentivendita.h"
+#include "sales/importavendite.h"
 #include "sales/letturavendite.h"
-#include "sales/presavendite.h"
 #include "services/failure.h"
 #include "services/parametri.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -81,19 +80,12 @@ qint64 righeDelFile(const QString& path)
     return contaRigheVendite(file);
 }
 
-// The import of the sales file in the folder, as the window's command runs it: the run's connection,
-// the intake and staging, the documents on the same connection.
-bool importa(DisplayImportazione& display, const QString& cartella, const QString& nome)
+// The import of the sales file in the folder through the window's command, unattended: the checks,
+// the intake and staging, the documents, the closing lines.
+bool importa(DisplayImportazione& display)
 {
-    StoreConnection connection(display.impostazioniConnessione(), 3, 60);
-    CronacaSuPannello cronaca(display, cartella, nome);
-    display.impostaOccupato(true);
-    const EsitoPresa taken = prendiFileVendite(connection, cronaca, cartella, nome, OpzioniPresa{});
-    if (!taken.completata) return false;
-    creaDocumentiVendita(connection, [&](const QString& text) { cronaca.log(text); });
-    cronaca.log(QStringLiteral("Creazione Vendita in Tavira Terminata"));
-    display.impostaOccupato(false);
-    return true;
+    return importaVendite(ContestoRun{display, display.impostazioniConnessione(), true}) ==
+           EsitoRun::Completata;
 }
 
 int importazione(const ImpostazioniConnessione& settings, const QString& salesFile)
@@ -106,12 +98,12 @@ int importazione(const ImpostazioniConnessione& settings, const QString& salesFi
 
     DisplayImportazione display(settings, true);
     display.parti();
-    const bool completed = importa(display, cartella, info.fileName());
+    const bool completed = importa(display);
     display.termina();
     const qint64 total = display.trascorsoNs();
     const qint64 staging = display.stagingNs() < 0 ? total : display.stagingNs();
 
-    StoreConnection check(settings, 3, 60);
+    ConnessioneStore check(settings, 3, 60);
     stampa("import", lines, staging, total - staging,
            QStringLiteral(" longest_gap_ms=%1 event_passes=%2 longest_gap_before_pass=%3 store=%4")
                .arg(double(display.intervalloMassimoNs()) / 1e6, 0, 'f', 1)
@@ -123,7 +115,7 @@ int importazione(const ImpostazioniConnessione& settings, const QString& salesFi
 
 int minimo(const ImpostazioniConnessione& settings, const QString& salesFile)
 {
-    StoreConnection connection(settings, 3, 60);
+    ConnessioneStore connection(settings, 3, 60);
     if (connection.motore() != Motore::Embedded) {
         std::fprintf(stderr, "the floor runs on the embedded store only\n");
         return 2;

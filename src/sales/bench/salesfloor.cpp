@@ -2,7 +2,7 @@
 
 #include "sales/letturavendite.h"
 #include "services/failure.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "store/transazione.h"
 
 #include <QElapsedTimer>
@@ -15,7 +15,7 @@ namespace {
 class Caricamento : public EsitiRighe
 {
 public:
-    explicit Caricamento(StoreConnection& connection)
+    explicit Caricamento(ConnessioneStore& connection)
         : m_connection(connection),
           m_insert(connection.prepara(QStringLiteral(
               "INSERT INTO temp.Linee (IDVendita, IDRiga, Data, Ora, Barcode, Qta, IDUscita, Prezzo) "
@@ -37,7 +37,7 @@ public:
     qint64 righe() const { return m_lines; }
 
 private:
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     QSqlQuery m_insert;
     qint64 m_lines = 0;
 };
@@ -130,13 +130,13 @@ UPDATE Contatori SET Valore = Valore + CASE WHEN NomeContatore = 'IDDocumentoRig
 WHERE NomeContatore IN ('IDDocumento', 'IDDocumentoRiga',
                         (SELECT NomeContatore FROM TipiDocumento WHERE IDTipoDocumento = 7)))";
 
-void esegui(StoreConnection& connection, const char* sql)
+void esegui(ConnessioneStore& connection, const char* sql)
 {
     connection.esegui(QString::fromUtf8(sql)).finish();
 }
 } // namespace
 
-TempiMinimo minimoVendite(StoreConnection& connection, const QString& salesFile)
+TempiMinimo minimoVendite(ConnessioneStore& connection, const QString& salesFile)
 {
     QElapsedTimer clock;
     clock.start();
@@ -181,7 +181,7 @@ TempiMinimo minimoVendite(StoreConnection& connection, const QString& salesFile)
     return tempi;
 }
 
-QString riepilogoStore(StoreConnection& connection)
+QString riepilogoStore(ConnessioneStore& connection)
 {
     QSqlQuery query = connection.esegui(QStringLiteral(
         "SELECT (SELECT COUNT(*) FROM Vendite_VT), (SELECT COUNT(*) FROM Vendite_VT WHERE Elaborato = '1'), "

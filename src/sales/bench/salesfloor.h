@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class StoreConnection;
+class ConnessioneStore;
 
 // The benchmark's floor for the sales import, on the embedded store: the sales file's lines decoded and
 // loaded in one pass, then set-based statements that stage them (issue check, barcode match, duplicate
@@ -15,8 +15,8 @@ struct TempiMinimo
     qint64 documentiNs = 0; // documents, rows, stock, marks, counters, and the commit
 };
 
-TempiMinimo minimoVendite(StoreConnection& connection, const QString& salesFile);
+TempiMinimo minimoVendite(ConnessioneStore& connection, const QString& salesFile);
 
 // What an import leaves in the store, to compare the import with its floor: staged and marked lines,
 // documents and rows, and the sums of totals and stock (to the cent).
-QString riepilogoStore(StoreConnection& connection);
+QString riepilogoStore(ConnessioneStore& connection);

@@ -4,8 +4,8 @@
 #include "services/exactnumber.h"
 #include "services/failure.h"
 #include "services/regional.h"
+#include "store/connessionestore.h"
 #include "store/servizidocumento.h"
-#include "store/storeconnection.h"
 #include "store/storevalues.h"
 
 #include <QDateTime>
@@ -122,7 +122,7 @@ void verificaLettura(const QSqlQuery& query)
 class CreatoreDocumenti
 {
 public:
-    explicit CreatoreDocumenti(StoreConnection& connection) : m_connection(connection), m_servizi(connection)
+    explicit CreatoreDocumenti(ConnessioneStore& connection) : m_connection(connection), m_servizi(connection)
     {
     }
 
@@ -148,7 +148,7 @@ private:
         return result;
     }
 
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     ServiziDocumento m_servizi;
     std::optional<QSqlQuery> m_rowsQuery, m_markQuery, m_rowInsert, m_headerInsert;
 };
@@ -290,7 +290,7 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 }
 } // namespace
 
-int creaDocumentiVendita(StoreConnection& connection, const ScriviLogVendite& scriviLog)
+int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog)
 {
     SalvataggioVendite unit(connection, scriviLog);
     // The whole list first: the connection then serves one statement at a time.

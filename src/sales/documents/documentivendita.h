@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class StoreConnection;
+class ConnessioneStore;
 
 // ScriviLogVendite: one line in the sales panel and the activity log.
 using ScriviLogVendite = std::function<void(const QString& text)>;
@@ -16,4 +16,4 @@ using ScriviLogVendite = std::function<void(const QString& text)>;
 //
 // Each sale is saved whole or not at all: a failure part-way undoes the sale being made (its rows stay
 // pending for the next run), keeps the sales saved before it, and goes on as Failure.
-int creaDocumentiVendita(StoreConnection& connection, const ScriviLogVendite& scriviLog);
+int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog);

@@ -1,6 +1,6 @@
 #include "sales/documents/salvataggiovendite.h"
 
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 namespace {
 // How long the sales on the embedded store gather before they are saved together, counted from the
@@ -9,7 +9,7 @@ namespace {
 constexpr qint64 kFinestraMs = 40;
 } // namespace
 
-SalvataggioVendite::SalvataggioVendite(StoreConnection& connection, ScriviLogVendite scriviLog)
+SalvataggioVendite::SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog)
     : m_connection(connection), m_scriviLog(std::move(scriviLog)),
       m_grouped(connection.motore() == Motore::Embedded)
 {

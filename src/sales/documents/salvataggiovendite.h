@@ -9,7 +9,7 @@
 
 #include <optional>
 
-class StoreConnection;
+class ConnessioneStore;
 
 // Saves the documents sale by sale, each sale whole or not at all, and writes a sale's log lines once it
 // is saved. On SQL Server each sale is a transaction of its own. On the embedded store, where every
@@ -19,7 +19,7 @@ class SalvataggioVendite
 {
 public:
     // Made before the sales are listed: their listing counts towards the first window.
-    SalvataggioVendite(StoreConnection& connection, ScriviLogVendite scriviLog);
+    SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog);
     // Undoes what is not saved yet; never throws.
     ~SalvataggioVendite();
     SalvataggioVendite(const SalvataggioVendite&) = delete;
@@ -44,7 +44,7 @@ private:
     // The savepoint statements, prepared once.
     void esegui(std::optional<QSqlQuery>& slot, const QString& sql);
 
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     ScriviLogVendite m_scriviLog;
     bool m_grouped;
     std::optional<Transazione> m_transaction;

@@ -1,7 +1,7 @@
 #include "store/tool/demodata.h"
 
 #include "services/failure.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "store/tool/randomsource.h"
 
 #include <QSqlQuery>
@@ -117,7 +117,7 @@ QVariant stock(RandomSource& random)
 class Filler
 {
 public:
-    Filler(StoreConnection& connection, const OpzioniDemo& options)
+    Filler(ConnessioneStore& connection, const OpzioniDemo& options)
         : m_connection(connection), m_options(options), m_random(quint64(options.seed) * 7919 + 17),
           m_title(connection.prepara(QStringLiteral(
               "INSERT INTO Prodotti (IDProd, Zefiro, BarcodeTitolo, Testata, SottoTitolo, IDTipoProdotto, "
@@ -213,7 +213,7 @@ private:
         ++m_summary.uscite;
     }
 
-    StoreConnection& m_connection;
+    ConnessioneStore& m_connection;
     const OpzioniDemo& m_options;
     RandomSource m_random;
     QSqlQuery m_title;
@@ -231,7 +231,7 @@ int cifraControlloEan(const QString& twelveDigits)
     return (10 - sum % 10) % 10;
 }
 
-RiepilogoDemo riempiStoreDemo(StoreConnection& connection, const OpzioniDemo& options)
+RiepilogoDemo riempiStoreDemo(ConnessioneStore& connection, const OpzioniDemo& options)
 {
     QSqlDatabase database = connection.database();
     if (!database.transaction())

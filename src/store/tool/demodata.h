@@ -2,7 +2,7 @@
 
 #include <QDate>
 
-class StoreConnection;
+class ConnessioneStore;
 
 struct OpzioniDemo
 {
@@ -22,7 +22,7 @@ struct RiepilogoDemo
 // (some none, some below zero, a few 999), return dates on older issues, EAN-13 barcodes with 5-digit
 // add-ons (the 18-character BarcodeAddon on most issues), VAT codes and decimal prices. The same
 // options give the same data. One transaction.
-RiepilogoDemo riempiStoreDemo(StoreConnection& connection, const OpzioniDemo& options);
+RiepilogoDemo riempiStoreDemo(ConnessioneStore& connection, const OpzioniDemo& options);
 
 // The EAN-13 check digit of 12 digits.
 int cifraControlloEan(const QString& twelveDigits);

@@ -4,7 +4,7 @@
 #include "services/failure.h"
 #include "services/numbers.h"
 #include "services/textfile.h"
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "store/tool/randomsource.h"
 
 #include <QHash>
@@ -34,7 +34,7 @@ struct Issue
     qint64 cents;
 };
 
-std::vector<Issue> storeIssues(StoreConnection& connection)
+std::vector<Issue> storeIssues(ConnessioneStore& connection)
 {
     QSqlQuery query = connection.esegui(QStringLiteral(
         "SELECT u.IDUscita, u.BarcodeAddon, u.Addon, p.BarcodeTitolo, u.PrezzoCopertinaEuroDistributore "
@@ -122,7 +122,7 @@ QString componiRigaVendite(const RigaFileVendite& line)
     return line120;
 }
 
-FileVenditeScritto scriviFileVendite(StoreConnection& connection, const QString& outPath,
+FileVenditeScritto scriviFileVendite(ConnessioneStore& connection, const QString& outPath,
                                      const OpzioniVendite& options)
 {
     const std::vector<Issue> issues = storeIssues(connection);

@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
-class StoreConnection;
+class ConnessioneStore;
 
 // One line of the sales file, as the shop program writes it: 120 characters, fields by position.
 struct RigaFileVendite
@@ -47,5 +47,5 @@ struct FileVenditeScritto
     int vendite = 0; // the sales, those of the lines above left aside
     int righe = 0;   // every line, those above included
 };
-FileVenditeScritto scriviFileVendite(StoreConnection& connection, const QString& outPath,
+FileVenditeScritto scriviFileVendite(ConnessioneStore& connection, const QString& outPath,
                                      const OpzioniVendite& options);

@@ -3,8 +3,8 @@
 #include "services/clock.h"
 #include "services/failure.h"
 #include "services/platform.h"
+#include "store/connessionestore.h"
 #include "store/embeddedstore.h"
-#include "store/storeconnection.h"
 #include "store/storelayout.h"
 #include "store/storerow.h"
 #include "store/tool/demodata.h"
@@ -20,7 +20,7 @@
 #include <functional>
 
 namespace {
-using Fill = std::function<void(StoreConnection&)>;
+using Fill = std::function<void(ConnessioneStore&)>;
 
 // A free name beside the target for building the store; it takes the target's name only when complete.
 QString workingName(const QFileInfo& target)
@@ -53,7 +53,7 @@ int buildStore(const ArgomentiStrumento& arguments, const Fill& fill, QTextStrea
     creaStoreVuoto(working);
     try {
         if (fill) {
-            StoreConnection connection(impostazioniFileStore(working), 3, 0);
+            ConnessioneStore connection(impostazioniFileStore(working), 3, 0);
             fill(connection);
         }
     } catch (...) {
@@ -80,7 +80,7 @@ int writeSales(const ArgomentiStrumento& arguments, QTextStream& out, QTextStrea
         return 1;
     }
     if (refuseExisting(arguments.uscita, arguments.sovrascrivi, err)) return 1;
-    StoreConnection connection(impostazioniFileStore(arguments.file), 3, 0);
+    ConnessioneStore connection(impostazioniFileStore(arguments.file), 3, 0);
     OpzioniVendite options;
     options.vendite = arguments.vendite;
     options.righe = arguments.righe;
@@ -102,7 +102,7 @@ int upgradeStore(const ArgomentiStrumento& arguments, QTextStream& out, QTextStr
         err << QStringLiteral("Lo store %1 non esiste\n").arg(QDir::toNativeSeparators(arguments.file));
         return 1;
     }
-    StoreConnection connection(impostazioniFileStore(arguments.file), 3, 0);
+    ConnessioneStore connection(impostazioniFileStore(arguments.file), 3, 0);
     QSqlQuery layout = connection.esegui(QStringLiteral("PRAGMA user_version"));
     const int version = rigaSuccessiva(layout) ? layout.value(0).toInt() : 0;
     out << QStringLiteral("Lo store %1 ha la struttura %2\n")
@@ -146,8 +146,8 @@ int eseguiStrumento(const QStringList& arguments, QTextStream& out, QTextStream&
             options.seed = parsed->seed;
             options.oggi = adesso().date();
             status = buildStore(
-                *parsed, [&](StoreConnection& connection) { summary = riempiStoreDemo(connection, options); },
-                err);
+                *parsed,
+                [&](ConnessioneStore& connection) { summary = riempiStoreDemo(connection, options); }, err);
             if (status == 0)
                 out << QStringLiteral("Creato lo store %1: %2 titoli, %3 uscite (%4 ms)\n")
                            .arg(QDir::toNativeSeparators(parsed->file))

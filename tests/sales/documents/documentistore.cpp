@@ -8,7 +8,7 @@ void DocumentiTest::SetUp()
 {
     StoreFolderTest::SetUp();
     createStore(QStringLiteral("TAVIRA"));
-    store = std::make_unique<StoreConnection>(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    store = std::make_unique<ConnessioneStore>(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
 }
 
 void DocumentiTest::TearDown()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 #include "storefixture.h"
 
 #include <QStringList>
@@ -34,6 +34,6 @@ protected:
 
     int crea();
 
-    std::unique_ptr<StoreConnection> store;
+    std::unique_ptr<ConnessioneStore> store;
     QStringList log;
 };

@@ -241,7 +241,7 @@ TEST_F(DocumentiVendita, ADocumentIsLoggedOnlyOnceItIsSaved)
     uscita(1, 1, 4);
     for (const char* sale : {"A", "B", "C"})
         staged(sale, "1", 1, 1, 1);
-    StoreConnection other(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
+    ConnessioneStore other(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     QStringList seen;
     const int made = creaDocumentiVendita(*store, [&](const QString& text) {
         log << text;

@@ -1,4 +1,4 @@
-#include "store/storeconnection.h"
+#include "store/connessionestore.h"
 
 #include "services/failure.h"
 #include "services/programfolder.h"
@@ -113,8 +113,8 @@ QString fileDatabaseEmbedded(const QString& folder, const QString& database)
     return found.isEmpty() ? exact : QDir(folder).filePath(found);
 }
 
-StoreConnection::StoreConnection(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
-                                 int commandTimeoutSeconds)
+ConnessioneStore::ConnessioneStore(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
+                                   int commandTimeoutSeconds)
     : m_dialect(motoreDelServer(settings.server)), m_settings(settings),
       m_commandTimeout(commandTimeoutSeconds)
 {
@@ -130,12 +130,12 @@ StoreConnection::StoreConnection(const ImpostazioniConnessione& settings, int lo
     }
 }
 
-StoreConnection::~StoreConnection()
+ConnessioneStore::~ConnessioneStore()
 {
     rimuoviConnessione(m_database, m_name);
 }
 
-void StoreConnection::openEmbedded(int loginTimeoutSeconds)
+void ConnessioneStore::openEmbedded(int loginTimeoutSeconds)
 {
     const QString folder = cartellaStoreEmbedded(m_settings.server);
     const bool master = isMaster(m_settings.database.trimmed());
@@ -179,7 +179,7 @@ void StoreConnection::openEmbedded(int loginTimeoutSeconds)
     sqlite3_busy_timeout(handle, busyTimeoutMs(m_commandTimeout));
 }
 
-void StoreConnection::openSqlServer(int loginTimeoutSeconds)
+void ConnessioneStore::openSqlServer(int loginTimeoutSeconds)
 {
     const QString connectionString = stringaOdbc(m_settings, driverOdbc()); // refuses unsafe values
     const QString unreachable =
@@ -207,24 +207,24 @@ void StoreConnection::openSqlServer(int loginTimeoutSeconds)
     if (!m_database->open()) throw databaseFailure(unreachable, m_database->lastError());
 }
 
-bool StoreConnection::isOpen() const
+bool ConnessioneStore::aperta() const
 {
     return m_database && m_database->isOpen();
 }
 
-QSqlDatabase StoreConnection::database() const
+QSqlDatabase ConnessioneStore::database() const
 {
     return m_database ? *m_database : QSqlDatabase();
 }
 
-void StoreConnection::impostaTimeoutComandi(int seconds)
+void ConnessioneStore::impostaTimeoutComandi(int seconds)
 {
     m_commandTimeout = seconds;
     if (m_dialect.motore() == Motore::Embedded && m_database)
         if (sqlite3* handle = handleSqlite(*m_database)) sqlite3_busy_timeout(handle, busyTimeoutMs(seconds));
 }
 
-void StoreConnection::applyCommandTimeout(QSqlQuery& query) const
+void ConnessioneStore::applyCommandTimeout(QSqlQuery& query) const
 {
     if (m_dialect.motore() != Motore::SqlServer || m_commandTimeout <= 0 || !query.result()) return;
     // Qt's ODBC driver keeps the statement it prepared for the execution: the limit set on it holds. It
@@ -242,9 +242,9 @@ void StoreConnection::applyCommandTimeout(QSqlQuery& query) const
                       QStringLiteral("Impossibile impostare il tempo limite del comando sul driver ODBC"));
 }
 
-QSqlQuery StoreConnection::prepara(const QString& sql)
+QSqlQuery ConnessioneStore::prepara(const QString& sql)
 {
-    if (!isOpen())
+    if (!aperta())
         throw Failure(FailureCode::Database, QStringLiteral("La connessione al database è chiusa"));
     QSqlQuery query(*m_database);
     query.setForwardOnly(true);
@@ -254,12 +254,12 @@ QSqlQuery StoreConnection::prepara(const QString& sql)
     return query;
 }
 
-void StoreConnection::eseguiPreparata(QSqlQuery& query)
+void ConnessioneStore::eseguiPreparata(QSqlQuery& query)
 {
     if (!query.exec()) throw databaseFailure(query.lastQuery(), query.lastError());
 }
 
-QSqlQuery StoreConnection::esegui(const QString& sql, const QVariantList& values)
+QSqlQuery ConnessioneStore::esegui(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query = prepara(sql);
     for (int i = 0; i < values.size(); ++i)

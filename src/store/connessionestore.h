@@ -25,19 +25,19 @@ QString fileDatabaseEmbedded(const QString& folder, const QString& database);
 
 // One connection to the store (or, with database "master", to the server's catalog), private to its
 // owner and closed when it is destroyed. Every run and service reaches the store through this class.
-class StoreConnection
+class ConnessioneStore
 {
 public:
     // Opens the connection. Throws Failure (FailureCode::Database) with the driver's message when the
     // connection cannot be opened; login and command limits in seconds (0: no limit). On SQL Server the
     // whole login gives up about two seconds after its limit, however slowly the server answers.
-    StoreConnection(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
-                    int commandTimeoutSeconds);
-    ~StoreConnection();
-    StoreConnection(const StoreConnection&) = delete;
-    StoreConnection& operator=(const StoreConnection&) = delete;
+    ConnessioneStore(const ImpostazioniConnessione& settings, int loginTimeoutSeconds,
+                     int commandTimeoutSeconds);
+    ~ConnessioneStore();
+    ConnessioneStore(const ConnessioneStore&) = delete;
+    ConnessioneStore& operator=(const ConnessioneStore&) = delete;
 
-    bool isOpen() const;
+    bool aperta() const;
     const SqlDialect& dialetto() const { return m_dialect; }
     Motore motore() const { return m_dialect.motore(); }
     const ImpostazioniConnessione& impostazioni() const { return m_settings; }
