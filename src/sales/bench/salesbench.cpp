@@ -5,9 +5,8 @@
 // the event loop; then what the store holds afterwards, to compare the two. scripts/bench drives it.
 #include "catalog/bench/headlessdisplay.h"
 #include "sales/bench/salesfloor.h"
-#include "sales/documents/documentivendita.h"
+#include "sales/importavendite.h"
 #include "sales/letturavendite.h"
-#include "sales/presavendite.h"
 #include "services/failure.h"
 #include "services/parametri.h"
 #include "store/connessionestore.h"
@@ -81,19 +80,12 @@ qint64 righeDelFile(const QString& path)
     return contaRigheVendite(file);
 }
 
-// The import of the sales file in the folder, as the window's command runs it: the run's connection,
-// the intake and staging, the documents on the same connection.
-bool importa(DisplayImportazione& display, const QString& cartella, const QString& nome)
+// The import of the sales file in the folder through the window's command, unattended: the checks,
+// the intake and staging, the documents, the closing lines.
+bool importa(DisplayImportazione& display)
 {
-    ConnessioneStore connection(display.impostazioniConnessione(), 3, 60);
-    CronacaSuPannello cronaca(display, cartella, nome);
-    display.impostaOccupato(true);
-    const EsitoPresa taken = prendiFileVendite(connection, cronaca, cartella, nome, OpzioniPresa{});
-    if (!taken.completata) return false;
-    creaDocumentiVendita(connection, [&](const QString& text) { cronaca.log(text); });
-    cronaca.log(QStringLiteral("Creazione Vendita in Tavira Terminata"));
-    display.impostaOccupato(false);
-    return true;
+    return importaVendite(ContestoRun{display, display.impostazioniConnessione(), true}) ==
+           EsitoRun::Completata;
 }
 
 int importazione(const ImpostazioniConnessione& settings, const QString& salesFile)
@@ -106,7 +98,7 @@ int importazione(const ImpostazioniConnessione& settings, const QString& salesFi
 
     DisplayImportazione display(settings, true);
     display.parti();
-    const bool completed = importa(display, cartella, info.fileName());
+    const bool completed = importa(display);
     display.termina();
     const qint64 total = display.trascorsoNs();
     const qint64 staging = display.stagingNs() < 0 ? total : display.stagingNs();
