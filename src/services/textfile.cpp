@@ -156,6 +156,11 @@ bool esisteConNomeEsatto(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists()) return false;
+    // The activity log asks this for every line: where the same name in another letter case is not
+    // there, the folder tells letter case apart and the name found is this one, so no listing is needed.
+    const QString name = info.fileName();
+    const QString otherCase = name.toUpper() != name ? name.toUpper() : name.toLower();
+    if (info.isFile() && otherCase != name && !QFileInfo::exists(info.dir().filePath(otherCase))) return true;
     const QStringList found = info.dir().entryList({info.fileName()}, QDir::Files | QDir::Hidden |
                                                                           QDir::System | QDir::CaseSensitive);
     return found.contains(info.fileName());

@@ -4,8 +4,11 @@
 #include "services/failure.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -128,4 +131,29 @@ TEST(LineWriting, WritesCrLfAndRaisesWhenTheDeviceFills)
     LineWriter full(disk);
     full.write(QStringLiteral("1234"));
     EXPECT_THROW(full.write(QStringLiteral("123456789")), Failure);
+}
+
+// The activity log's "is the file new" question: the name as written, letter case included.
+TEST(FileNames, ExactNameIsFoundWithoutTakingAFolderOrAnotherCase)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile file(folder.filePath(QStringLiteral("LOG.Dat")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Cartella")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("123")));
+    struct Row
+    {
+        const char* name;
+        const char* path;
+        bool expected;
+    } rows[] = {
+        {"ExactName", "LOG.Dat", true},          {"OtherCase", "log.dat", false},
+        {"Missing", "LogErrori.TXT", false},     {"AFolder", "Cartella", false},
+        {"AFolderWithoutLetters", "123", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(esisteConNomeEsatto(folder.filePath(QString::fromLatin1(row.path))), row.expected)
+            << row.name;
 }
