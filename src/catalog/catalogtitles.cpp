@@ -55,7 +55,7 @@ QVariant idProdDaLegare(const NumeroEsatto& idProd)
 // The issues of one title. An issue without a positive identifier is logged and skipped; the title's
 // other issues are still written.
 void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalogo& file,
-                   const PannelloCatalogo& panel)
+                   const PannelloScambio& panel)
 {
     const NumeroEsatto idProd = NumeroEsatto::letto(title.valore(QStringLiteral("IDProd")));
     const auto issues = issueQueries.esegui(idProdDaLegare(idProd),
@@ -73,7 +73,7 @@ void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalog
 } // namespace
 
 bool esportaTitoli(ConnessioneStore& connection, const QueryCatalogo& queries, ModoSelezione mode,
-                   FileCatalogo& file, const PannelloCatalogo& panel)
+                   FileCatalogo& file, const PannelloScambio& panel)
 {
     RunDisplay& display = panel.display();
     const std::vector<RigaMappa> titles = leggiTitoli(connection, queries, display);

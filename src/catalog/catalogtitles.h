@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalog/catalogfile.h"
-#include "catalog/catalogpanel.h"
 #include "catalog/catalogqueries.h"
+#include "services/rundisplay.h"
 #include "store/connessionestore.h"
 
 // Reads the titles of the title query to the end, in the order the store returns them, then writes the
@@ -11,4 +11,4 @@
 // when the query returns no title. Store and file failures raise a Failure, a read that fails midway
 // included.
 bool esportaTitoli(ConnessioneStore& connection, const QueryCatalogo& queries, ModoSelezione mode,
-                   FileCatalogo& file, const PannelloCatalogo& panel);
+                   FileCatalogo& file, const PannelloScambio& panel);

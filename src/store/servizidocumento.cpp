@@ -23,14 +23,6 @@ const QString kIva = QStringLiteral("SELECT * FROM IVA WHERE IDIVA = ?");
 const QString kScaricaGiacenza =
     QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - ? WHERE IDUscita = ?");
 
-// Contatore_update on SQL Server, its output read as the batch's last result column: a NULL then
-// arrives with its null indicator, which an output parameter bound by the driver would not carry. No
-// SET NOCOUNT: it would outlast the batch and hide the counts of later updates on the connection.
-const QString kContatoreSqlServer =
-    QStringLiteral("DECLARE @Valore int; SET @Valore = 0; "
-                   "EXEC Contatore_update @NomeContatore = ?, @Valore = @Valore OUTPUT; "
-                   "SELECT @Valore AS Valore");
-
 constexpr int kTimeoutContatore = 200;
 
 QVariant campo(const QSqlRecord& record, const QString& name)
@@ -174,7 +166,7 @@ qint32 ServiziDocumento::contatoreEmbedded(const QString& name)
 
 qint32 ServiziDocumento::contatoreSqlServer(const QString& name)
 {
-    QSqlQuery& query = preparata(kContatoreSqlServer);
+    QSqlQuery& query = preparata(m_connection.dialetto().avanzaContatore());
     query.bindValue(0, name);
     m_connection.eseguiPreparata(query);
     // The procedure may send results of its own: the value is the last result's row.

@@ -27,7 +27,13 @@ QString SqlDialect::testoUguale(const QString& column, const QString& value) con
 
 QString SqlDialect::avanzaContatore() const
 {
-    if (m_engine == Motore::SqlServer) return QStringLiteral("{call Contatore_update(?, ?)}");
+    // On SQL Server the output is read as the batch's last result column: a NULL then arrives with its
+    // null indicator, which an output parameter bound by the driver would not carry. No SET NOCOUNT: it
+    // would outlast the batch and hide the counts of later updates on the connection.
+    if (m_engine == Motore::SqlServer)
+        return QStringLiteral("DECLARE @Valore int; SET @Valore = 0; "
+                              "EXEC Contatore_update @NomeContatore = ?, @Valore = @Valore OUTPUT; "
+                              "SELECT @Valore AS Valore");
     return QStringLiteral("UPDATE Contatori SET Valore = Valore + 1 WHERE ") +
            testoUguale(QStringLiteral("NomeContatore")) + QStringLiteral(" RETURNING Valore");
 }

@@ -33,9 +33,9 @@ public:
     // with NOCASE, the form the store's text indexes are built on, so such a lookup uses them.
     QString testoUguale(const QString& column, const QString& value = QStringLiteral("?")) const;
 
-    // Advances a named counter and hands back its new value: the stored procedure Contatore_update
-    // called with the name (input) and the value (output) on SQL Server; on SQLite one UPDATE of the
-    // counters table with the name bound, returning the new value as its only row.
+    // Advances a named counter and hands back its new value, the name bound to its one "?": on SQL Server
+    // a batch calling the stored procedure Contatore_update and selecting its output last; on SQLite one
+    // UPDATE of the counters table returning the new value as its only row.
     QString avanzaContatore() const;
 
     // The server's list of databases, column DATABASE_NAME: "sp_databases" on SQL Server. Empty on
