@@ -20,18 +20,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/resource.h>
-
 #include <cstdio>
 
 namespace {
-long picoMemoriaKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 void stampa(const char* what, qint64 records, qint64 elapsedNs, const QString& extra)
 {
     const double seconds = double(elapsedNs) / 1e9;

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <sys/resource.h>
+
 DisplaySenzaSchermo::DisplaySenzaSchermo(ImpostazioniConnessione settings, bool logToFile)
     : m_settings(std::move(settings)), m_logToFile(logToFile)
 {
@@ -39,4 +41,11 @@ void DisplaySenzaSchermo::termina()
         m_longestGap = gap;
         m_longestGapPass = m_passes + 1;
     }
+}
+
+long picoMemoriaKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }

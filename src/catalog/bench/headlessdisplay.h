@@ -41,3 +41,6 @@ private:
     int m_passes = 0;
     int m_steps = 0;
 };
+
+// The process's peak resident memory so far, in kB (the benchmarks run on Linux).
+long picoMemoriaKb();

@@ -18,19 +18,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/resource.h>
-
 #include <cstdio>
 
 namespace {
 const QString kInizioDocumenti = QStringLiteral("Inizio Creazione Vendita");
-
-long picoMemoriaKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 double alSecondo(qint64 lines, qint64 ns)
 {
