@@ -12,9 +12,15 @@
 
 void DisplayFinestra::scriviLog(Pannello panel, const QString& text)
 {
-    m_window.pannello(panel).aggiungiRiga(oraSistema(adesso().time()) + QStringLiteral(" -- ") +
-                                          senzaSpazi(text));
-    ScriviLog(text);
+    scriviLogRighe(panel, {text});
+}
+
+void DisplayFinestra::scriviLogRighe(Pannello panel, const QStringList& lines)
+{
+    for (const QString& text : lines)
+        m_window.pannello(panel).aggiungiRiga(oraSistema(adesso().time()) + QStringLiteral(" -- ") +
+                                              senzaSpazi(text));
+    ScriviLog(lines);
     lasciaPassareEventi();
 }
 

@@ -12,6 +12,7 @@ public:
     explicit DisplayFinestra(FrmMain& window) : m_window(window) {}
 
     void scriviLog(Pannello panel, const QString& text) override;
+    void scriviLogRighe(Pannello panel, const QStringList& lines) override;
     void azzeraPannello(Pannello panel) override;
     void impostaMassimo(Pannello panel, int maximum) override;
     void avanzaProgresso(Pannello panel) override;

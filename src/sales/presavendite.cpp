@@ -154,6 +154,11 @@ void CronacaSuPannello::log(const QString& text)
     m_display.scriviLog(Pannello::Vendite, text);
 }
 
+void CronacaSuPannello::logRighe(const QStringList& lines)
+{
+    m_display.scriviLogRighe(Pannello::Vendite, lines);
+}
+
 void CronacaSuPannello::impostaMassimo(qint64 righe)
 {
     m_display.impostaMassimo(Pannello::Vendite, int(qMin<qint64>(righe, std::numeric_limits<int>::max())));

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class ConnessioneStore;
 
@@ -15,7 +16,12 @@ class CronacaVendite
 public:
     virtual ~CronacaVendite() = default;
 
-    virtual void log(const QString& text) = 0;                  // ScriviLogVendite
+    virtual void log(const QString& text) = 0;      // ScriviLogVendite
+    virtual void logRighe(const QStringList& lines) // several in a row
+    {
+        for (const QString& line : lines)
+            log(line);
+    }
     virtual void impostaMassimo(qint64 righe) = 0;              // the bar: 0..righe, value 0
     virtual void avanza() = 0;                                  // AvanzaProgresso
     virtual void scriviRigaSaltata(const QByteArray& riga) = 0; // ScriviRigaSaltata
@@ -28,6 +34,7 @@ public:
     CronacaSuPannello(RunDisplay& display, QString cartella, QString nomeFile);
 
     void log(const QString& text) override;
+    void logRighe(const QStringList& lines) override;
     void impostaMassimo(qint64 righe) override;
     void avanza() override;
     void scriviRigaSaltata(const QByteArray& riga) override;

@@ -7,8 +7,6 @@
 #include "services/regional.h"
 #include "services/textfile.h"
 
-#include <QStringList>
-
 namespace {
 const QString kLogName = QStringLiteral("LOG.Dat");
 
@@ -36,11 +34,18 @@ QString activityLogLine(const QString& text)
 
 void ScriviLog(const QString& text)
 {
+    ScriviLog(QStringList{text});
+}
+
+void ScriviLog(const QStringList& texts)
+{
+    if (texts.isEmpty()) return;
     try {
         const QString path = percorsoNelProgramma(kLogName);
         QStringList lines;
         if (!esisteConNomeEsatto(path)) lines << activityLogHeader();
-        lines << activityLogLine(text);
+        for (const QString& text : texts)
+            lines << activityLogLine(text);
         aggiungiRighe(path, lines);
     } catch (...) {
         // The activity log never stops the program.

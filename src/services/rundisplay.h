@@ -4,6 +4,7 @@
 #include "services/scambi.h"
 
 #include <QString>
+#include <QStringList>
 
 enum class IconaMessaggio { Critica, Informazione };
 
@@ -17,6 +18,13 @@ public:
     // ScriviLogCatalogo / ScriviLogVendite: a time-stamped line in the panel's list, the text in the
     // activity log, then pending window events run.
     virtual void scriviLog(Pannello panel, const QString& text) = 0;
+    // Several lines in a row, as many calls of scriviLog; a window may write them to the activity log
+    // at once and let its events run once after the last.
+    virtual void scriviLogRighe(Pannello panel, const QStringList& lines)
+    {
+        for (const QString& line : lines)
+            scriviLog(panel, line);
+    }
 
     // Panel reset: list emptied; bar maximum 100, minimum 0, value 0.
     virtual void azzeraPannello(Pannello panel) = 0;
@@ -62,6 +70,7 @@ public:
     bool automatico() const { return m_unattended; }
 
     void log(const QString& text) const { m_display.scriviLog(m_panel, text); }
+    void log(const QStringList& lines) const { m_display.scriviLogRighe(m_panel, lines); }
 
     // A message box, unless unattended.
     void avvisa(IconaMessaggio icon, const QString& title, const QString& text) const

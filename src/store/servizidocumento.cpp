@@ -5,25 +5,46 @@
 #include "services/numbers.h"
 #include "services/regional.h"
 #include "store/connessionestore.h"
+#include "store/servizidocumentointerni.h"
 
 #include <QSqlError>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
-// The lookups, the identifier bound to the "?". Both document-type reads share the first, the issue's
-// description, net price and units the view's, its VAT code and extra price the table's.
+// The lookups, the identifier bound to the "?". Both document-type reads share the first.
 const QString kTipoDocumento = QStringLiteral("SELECT * FROM TipiDocumento WHERE IDTipoDocumento = ?");
 const QString kMaxNumeroRiga =
     QStringLiteral("SELECT MAX(NumeroRiga) AS MaxNumRiga FROM DocumentiRighe WHERE IDDocumento=?");
-const QString kVistaUscita = QStringLiteral("SELECT * FROM vUscite WHERE IDUscita = ?");
-const QString kUscita = QStringLiteral("SELECT * From Uscite WHERE IDUscita = ?");
-const QString kIva = QStringLiteral("SELECT * FROM IVA WHERE IDIVA = ?");
+// The stock of several issues lowered at once.
+const QString kScaricaGiacenze =
+    QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - CASE IDUscita %1 END WHERE IDUscita IN (%2)");
 // One statement lowers the stock, so nobody can change it between the read and the write.
 const QString kScaricaGiacenza =
     QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - ? WHERE IDUscita = ?");
 
 constexpr int kTimeoutContatore = 200;
+
+// A whole quantity travels as an integer, so the stock keeps its exact type on either engine.
+QVariant quantitaDaLegare(float quantity)
+{
+    const double value = quantity;
+    if (value == double(qint64(value)) && value >= std::numeric_limits<qint32>::min() &&
+        value <= std::numeric_limits<qint32>::max())
+        return QVariant(qint32(value));
+    return QVariant(value);
+}
+} // namespace
+
+namespace servizi {
+QString segnaposti(int n)
+{
+    QString text = QStringLiteral("?");
+    for (int i = 1; i < n; ++i)
+        text += QStringLiteral(", ?");
+    return text;
+}
 
 QVariant campo(const QSqlRecord& record, const QString& name)
 {
@@ -38,7 +59,6 @@ QVariant nonNullo(const QVariant& value, const QString& name)
     return value;
 }
 
-// A stored number in the general number format; a value that is no number keeps its text.
 QString testoNumero(const QVariant& value)
 {
     const auto number = NumeroEsatto::daValore(value);
@@ -55,28 +75,7 @@ qint32 intero32(const QVariant& value, const QString& name)
         throw Failure(FailureCode::Overflow, QStringLiteral("%1 fuori intervallo").arg(name));
     return qint32(*whole);
 }
-
-// Blanks around the text go; other white space stays, as the title was typed.
-QString senzaSpazi(const QString& text)
-{
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-// A whole quantity travels as an integer, so the stock keeps its exact type on either engine.
-QVariant quantitaDaLegare(float quantity)
-{
-    const double value = quantity;
-    if (value == double(qint64(value)) && value >= std::numeric_limits<qint32>::min() &&
-        value <= std::numeric_limits<qint32>::max())
-        return QVariant(qint32(value));
-    return QVariant(value);
-}
-} // namespace
+} // namespace servizi
 
 double numeroDaTesto(const QString& text)
 {
@@ -84,33 +83,11 @@ double numeroDaTesto(const QString& text)
     return leggiNumero(point.replace(QLatin1Char(','), QLatin1Char('.')));
 }
 
+using namespace servizi;
+
 ServiziDocumento::ServiziDocumento(ConnessioneStore& connection) : m_connection(connection) {}
 
 ServiziDocumento::~ServiziDocumento() = default;
-
-template <typename T, typename F> T ServiziDocumento::protetto(const T& fallback, F&& body)
-{
-    try {
-        return body();
-    } catch (const std::exception&) {
-        ++m_failures;
-        return fallback;
-    }
-}
-
-// A result kept once read: the same call later gives it without asking the store again. A fallback is
-// never kept.
-template <typename T, typename F>
-T ServiziDocumento::ricordato(QHash<qint32, T>& memo, qint32 key, const T& fallback, F&& body)
-{
-    const auto found = memo.constFind(key);
-    if (found != memo.constEnd()) return found.value();
-    return protetto<T>(fallback, [&] {
-        const T value = body();
-        memo.insert(key, value);
-        return value;
-    });
-}
 
 QSqlQuery& ServiziDocumento::preparata(const QString& sql)
 {
@@ -136,24 +113,49 @@ ServiziDocumento::Riga ServiziDocumento::primaRiga(const QString& sql, const QVa
     return row;
 }
 
+void ServiziDocumento::limiteContatore()
+{
+    if (m_connection.timeoutComandi() == kTimeoutContatore) return;
+    m_connection.impostaTimeoutComandi(kTimeoutContatore);
+    m_statements.clear(); // prepared again, so they take the new limit
+}
+
 qint32 ServiziDocumento::IncrementaContatore(const QString& nomeContatore)
 {
     return protetto<qint32>(0, [&] {
-        if (m_connection.timeoutComandi() != kTimeoutContatore) {
-            m_connection.impostaTimeoutComandi(kTimeoutContatore);
-            m_statements.clear(); // prepared again, so they take the new limit
-        }
-        if (m_connection.motore() == Motore::Embedded) return contatoreEmbedded(nomeContatore);
+        limiteContatore();
+        if (m_connection.motore() == Motore::Embedded)
+            return contatoreEmbedded(nomeContatore, 1).value_or(-1);
         return contatoreSqlServer(nomeContatore);
     });
 }
 
-// The counters table's one-statement update, prepared once: no row (no such counter) and NULL both
-// give -1.
-qint32 ServiziDocumento::contatoreEmbedded(const QString& name)
+QList<qint32> ServiziDocumento::IncrementaContatore(const QString& nomeContatore, int volte)
+{
+    QList<qint32> values;
+    if (m_connection.motore() != Motore::Embedded) {
+        for (int i = 0; i < volte; ++i)
+            values << IncrementaContatore(nomeContatore);
+        return values;
+    }
+    if (volte < 1) return values;
+    return protetto<QList<qint32>>(QList<qint32>(volte, 0), [&] {
+        limiteContatore();
+        const std::optional<qint32> last = contatoreEmbedded(nomeContatore, volte);
+        if (!last) return QList<qint32>(volte, -1);
+        for (int i = volte - 1; i >= 0; --i)
+            values << qint32(qint64(*last) - i);
+        return values;
+    });
+}
+
+// The counters table's one-statement update, prepared once: the new value, nothing when there is no
+// such counter or its value is NULL.
+std::optional<qint32> ServiziDocumento::contatoreEmbedded(const QString& name, int step)
 {
     QSqlQuery& query = preparata(m_connection.dialetto().avanzaContatore());
-    query.bindValue(0, name);
+    query.bindValue(0, step);
+    query.bindValue(1, name);
     m_connection.eseguiPreparata(query);
     QVariant value;
     if (query.next())
@@ -161,7 +163,8 @@ qint32 ServiziDocumento::contatoreEmbedded(const QString& name)
     else if (query.lastError().type() != QSqlError::NoError)
         throw Failure(FailureCode::Database, query.lastError().text());
     query.finish();
-    return value.isNull() ? -1 : intero32(value, QStringLiteral("Valore"));
+    if (value.isNull()) return std::nullopt;
+    return intero32(value, QStringLiteral("Valore"));
 }
 
 qint32 ServiziDocumento::contatoreSqlServer(const QString& name)
@@ -227,109 +230,45 @@ QString ServiziDocumento::ProssimoNumeroRiga(qint32 idDocumento)
     });
 }
 
-// What is kept of the issues is bounded: a long run over many issues would otherwise grow with every
-// issue it meets. Past the bound everything kept of the issues is let go, and read again when asked.
-void ServiziDocumento::limitaUscite()
+int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
 {
-    if (m_issues.size() + m_issueViews.size() < 2 * kUsciteRicordate) return;
-    m_issues.clear();
-    m_issueViews.clear();
-    m_descriptions.clear();
-    m_netPrices.clear();
-    m_extraPrices.clear();
-    m_salesUnits.clear();
-    m_purchaseUnits.clear();
-    m_vatCodesOfIssues.clear();
-}
-
-const ServiziDocumento::Riga& ServiziDocumento::rigaUscita(qint32 idUscita)
-{
-    if (!m_issues.contains(idUscita)) {
-        limitaUscite();
-        m_issues.insert(idUscita, primaRiga(kUscita, {idUscita}));
+    int lowered = 0;
+    if (m_connection.motore() != Motore::Embedded) {
+        for (const Scarico& scarico : scarichi)
+            lowered += ScaricaGiacenza(scarico.idUscita, scarico.quantita) ? 1 : 0;
+        return lowered;
     }
-    return m_issues[idUscita];
-}
-
-const ServiziDocumento::Riga& ServiziDocumento::rigaVistaUscita(qint32 idUscita)
-{
-    if (!m_issueViews.contains(idUscita)) {
-        limitaUscite();
-        m_issueViews.insert(idUscita, primaRiga(kVistaUscita, {idUscita}));
-    }
-    return m_issueViews[idUscita];
-}
-
-QString ServiziDocumento::DescrizioneUscita(qint32 idUscita)
-{
-    return ricordato(m_descriptions, idUscita, QString(), [&] {
-        const Riga& row = rigaVistaUscita(idUscita);
-        if (!row) return QString();
-        const QVariant type = campo(*row, QStringLiteral("IDTipoProdotto"));
-        const QVariant title = campo(*row, QStringLiteral("Testata"));
-        bool withNumber = false;
-        if (!type.isNull()) {
-            const auto number = NumeroEsatto::daValore(type);
-            if (!number)
-                throw Failure(FailureCode::TypeMismatch, QStringLiteral("IDTipoProdotto non è un numero"));
-            const double value = number->testo().toDouble();
-            withNumber = (value >= 1 && value <= 7) || value == 9;
+    // Rounds of distinct issues: an issue sold on two rows is lowered in two rounds, in their order.
+    QList<Scarico> left = scarichi;
+    while (!left.isEmpty()) {
+        QList<Scarico> round, later;
+        for (const Scarico& scarico : left) {
+            const bool taken = std::any_of(round.cbegin(), round.cend(), [&](const Scarico& other) {
+                return other.idUscita == scarico.idUscita;
+            });
+            (taken || round.size() == kPerIstruzione ? later : round) << scarico;
         }
-        if (withNumber)
-            return (senzaSpazi(title.toString()) + QStringLiteral(" N.") +
-                    campo(*row, QStringLiteral("NumeroCopertina")).toString())
-                .left(50);
-        return senzaSpazi(nonNullo(title, QStringLiteral("Testata")).toString()).left(80);
-    });
-}
-
-qint32 ServiziDocumento::CodiceIvaUscita(qint32 idUscita)
-{
-    return ricordato(m_vatCodesOfIssues, idUscita, qint32(0), [&] {
-        const Riga& row = rigaUscita(idUscita);
-        if (!row) return 0;
-        const QVariant code = campo(*row, QStringLiteral("IDIva"));
-        return code.isNull() ? 1 : intero32(code, QStringLiteral("IDIva"));
-    });
-}
-
-qint32 ServiziDocumento::AliquotaIva(qint32 codiceIva)
-{
-    return ricordato(m_rates, codiceIva, qint32(0), [&] {
-        if (!m_vatCodes.contains(codiceIva)) m_vatCodes.insert(codiceIva, primaRiga(kIva, {codiceIva}));
-        const Riga& row = m_vatCodes[codiceIva];
-        return row ? intero32(campo(*row, QStringLiteral("Aliquota")), QStringLiteral("Aliquota")) : 0;
-    });
-}
-
-QString ServiziDocumento::PrezzoNettoUscita(qint32 idUscita)
-{
-    return ricordato(m_netPrices, idUscita, QString(), [&] {
-        const Riga& row = rigaVistaUscita(idUscita);
-        if (!row) return QStringLiteral("0");
-        const QVariant price = campo(*row, QStringLiteral("PrezzoNetto"));
-        return testoNumero(nonNullo(price, QStringLiteral("PrezzoNetto")));
-    });
-}
-
-QString ServiziDocumento::PrezzoExtraUscita(qint32 idUscita)
-{
-    return ricordato(m_extraPrices, idUscita, QString(), [&] {
-        const Riga& row = rigaUscita(idUscita);
-        if (!row) return QStringLiteral("0");
-        const QVariant price = campo(*row, QStringLiteral("PrezzoVenditaExtra"));
-        return price.isNull() ? QStringLiteral("0") : testoNumero(price);
-    });
-}
-
-QString ServiziDocumento::UnitaMisuraUscita(qint32 idUscita, bool unitaAcquisto)
-{
-    return ricordato(unitaAcquisto ? m_purchaseUnits : m_salesUnits, idUscita, QString(), [&] {
-        const Riga& row = rigaVistaUscita(idUscita);
-        if (!row) return QString();
-        const QString column = unitaAcquisto ? QStringLiteral("UmAcquisto") : QStringLiteral("UmVendita");
-        return nonNullo(campo(*row, column), column).toString();
-    });
+        lowered += protetto<int>(0, [&] {
+            QString cases;
+            for (qsizetype i = 0; i < round.size(); ++i)
+                cases += QStringLiteral("WHEN ? THEN ? ");
+            QSqlQuery& query =
+                preparata(kScaricaGiacenze.arg(cases.trimmed(), segnaposti(int(round.size()))));
+            int place = 0;
+            for (const Scarico& scarico : round) {
+                query.bindValue(place++, scarico.idUscita);
+                query.bindValue(place++, quantitaDaLegare(scarico.quantita));
+            }
+            for (const Scarico& scarico : round)
+                query.bindValue(place++, scarico.idUscita);
+            m_connection.eseguiPreparata(query);
+            const int updated = query.numRowsAffected();
+            query.finish();
+            return updated;
+        });
+        left = later;
+    }
+    return lowered;
 }
 
 bool ServiziDocumento::ScaricaGiacenza(qint32 idUscita, float quantita)

@@ -33,6 +33,11 @@ public:
     // (NULL, or no counter of that name on the embedded store); 0 on failure. Sets the connection's
     // command limit to 200 seconds for this and every later statement.
     qint32 IncrementaContatore(const QString& nomeContatore);
+    // IncrementaContatore `volte` times over: the values in their order. On the embedded store one
+    // statement advances the counter by all of them, to the same end as the single calls (the caller's
+    // transaction holds the store); -1 for each when the counter gives back no value, 0 for each on
+    // failure.
+    QList<qint32> IncrementaContatore(const QString& nomeContatore, int volte);
 
     // Descrizione of the document type; "" when missing or NULL, "" on failure.
     QString DescrizioneTipoDocumento(qint32 idTipoDocumento);
@@ -57,6 +62,20 @@ public:
     // Lowers the issue's stock by the quantity (a negative quantity raises it); false when the issue is
     // missing, false on failure.
     bool ScaricaGiacenza(qint32 idUscita, float quantita);
+    // ScaricaGiacenza for each issue and quantity, in order; gives how many were lowered. On the
+    // embedded store one statement lowers several issues, each issue by one quantity at a time as the
+    // single calls would; a statement that fails falls back for its issues alone.
+    struct Scarico
+    {
+        qint32 idUscita;
+        float quantita;
+    };
+    int ScaricaGiacenze(const QList<Scarico>& scarichi);
+
+    // Reads at once the rows of Uscite and vUscite of the given issues that are not kept yet, so that
+    // the lookups of a sale's rows then ask the store nothing more. Not a lookup of its own: should it
+    // fail, each lookup reads its issue itself, with its own fallback.
+    void ricordaUscite(const QList<qint32>& idUscite);
 
     // How many calls have fallen back on a failure so far: a caller that groups its writes checks its
     // transaction after a call that failed.
@@ -72,9 +91,11 @@ private:
     // Failure on any error.
     Riga primaRiga(const QString& sql, const QVariantList& values);
     QSqlQuery& preparata(const QString& sql);
-    qint32 contatoreEmbedded(const QString& name);
+    void limiteContatore();
+    std::optional<qint32> contatoreEmbedded(const QString& name, int step);
     qint32 contatoreSqlServer(const QString& name);
-    void limitaUscite();
+    void limitaUscite(int added = 1);
+    void leggiUscite(const QString& sql, const QList<qint32>& ids, QHash<qint32, Riga>& memo);
     const Riga& rigaUscita(qint32 idUscita);
     const Riga& rigaVistaUscita(qint32 idUscita);
 

@@ -34,7 +34,7 @@ QString SqlDialect::avanzaContatore() const
         return QStringLiteral("DECLARE @Valore int; SET @Valore = 0; "
                               "EXEC Contatore_update @NomeContatore = ?, @Valore = @Valore OUTPUT; "
                               "SELECT @Valore AS Valore");
-    return QStringLiteral("UPDATE Contatori SET Valore = Valore + 1 WHERE ") +
+    return QStringLiteral("UPDATE Contatori SET Valore = Valore + ? WHERE ") +
            testoUguale(QStringLiteral("NomeContatore")) + QStringLiteral(" RETURNING Valore");
 }
 

@@ -33,9 +33,10 @@ public:
     // with NOCASE, the form the store's text indexes are built on, so such a lookup uses them.
     QString testoUguale(const QString& column, const QString& value = QStringLiteral("?")) const;
 
-    // Advances a named counter and hands back its new value, the name bound to its one "?": on SQL Server
-    // a batch calling the stored procedure Contatore_update and selecting its output last; on SQLite one
-    // UPDATE of the counters table returning the new value as its only row.
+    // Advances a named counter and hands back its new value: on SQL Server a batch calling the stored
+    // procedure Contatore_update and selecting its output last, the name bound to its one "?"; on SQLite
+    // one UPDATE of the counters table returning the new value as its only row, the step bound first
+    // and the name second, so one statement can advance a counter by several.
     QString avanzaContatore() const;
 
     // The server's list of databases, column DATABASE_NAME: "sp_databases" on SQL Server. Empty on

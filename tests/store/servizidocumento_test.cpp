@@ -71,6 +71,37 @@ TEST_F(ServiziDocumentoTest, CounterAdvancesByOneAndTellsANullValueFromAFailure)
     EXPECT_EQ(servizi->fallimenti(), 1);
 }
 
+TEST_F(ServiziDocumentoTest, CounterAdvancedSeveralTimesAtOnceGivesWhatSingleCallsWould)
+{
+    sql(QStringLiteral("UPDATE Contatori SET Valore = 41 WHERE NomeContatore = 'IDDocumentoRiga'"));
+    sql(QStringLiteral("UPDATE Contatori SET Valore = -2 WHERE NomeContatore = 'IDDocumento'"));
+    sql(QStringLiteral("INSERT INTO Contatori (NomeContatore, Valore) VALUES ('Vuoto', NULL)"));
+    struct Row
+    {
+        const char* name;
+        const char* counter;
+        int times;
+        QList<qint32> expected;
+    };
+    const Row rows[] = {
+        {"three at once", "IDDocumentoRiga", 3, {42, 43, 44}},
+        {"then one more", "IDDocumentoRiga", 1, {45}},
+        {"through zero: -1 and 0 are values here", "IDDocumento", 3, {-1, 0, 1}},
+        {"NULL value", "Vuoto", 2, {-1, -1}},
+        {"no such counter", "Sconosciuto", 2, {-1, -1}},
+        {"none", "IDDocumentoRiga", 0, {}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(servizi->IncrementaContatore(QString::fromLatin1(row.counter), row.times), row.expected)
+            << row.name;
+    EXPECT_EQ(servizi->IncrementaContatore(QStringLiteral("IDDocumentoRiga")), 46);
+    EXPECT_EQ(servizi->fallimenti(), 0);
+
+    sql(QStringLiteral("DROP TABLE Contatori"));
+    EXPECT_EQ(servizi->IncrementaContatore(QStringLiteral("IDDocumentoRiga"), 2), QList<qint32>({0, 0}));
+    EXPECT_EQ(servizi->fallimenti(), 1);
+}
+
 TEST_F(ServiziDocumentoTest, DocumentType)
 {
     sql(QStringLiteral("INSERT INTO TipiDocumento VALUES (3, NULL, NULL)"));
@@ -186,6 +217,44 @@ TEST_F(ServiziDocumentoTest, IssuesBeyondThoseKeptAreReadAgainRight)
     EXPECT_EQ(servizi->fallimenti(), 0);
 }
 
+TEST_F(ServiziDocumentoTest, IssuesReadTogetherAreKeptAsEachWouldBeReadAlone)
+{
+    // Ten issues, more than one statement reads, and one that does not exist.
+    sql(QStringLiteral("INSERT INTO IVA VALUES (4, 22)"));
+    for (int id = 1; id <= 10; ++id)
+        uscita(id, 8, QStringLiteral("Titolo %1").arg(id), QString::number(id));
+    sql(QStringLiteral("UPDATE Uscite SET IDIva = 4, PrezzoNetto = IDUscita * 0.5, UmVendita = 'PZ' "
+                       "WHERE IDUscita > 1"));
+    sql(QStringLiteral("UPDATE Uscite SET PrezzoVenditaExtra = 2.75 WHERE IDUscita = 10"));
+    servizi->ricordaUscite({10, 3, 999, 1, 3, 7, 2, 4, 5, 6, 8, 9});
+    // From here on the store has none of it: every answer comes from what was read together.
+    sql(QStringLiteral("DROP VIEW vUscite"));
+    sql(QStringLiteral("DROP TABLE Uscite"));
+    struct Row
+    {
+        const char* name;
+        int id;
+        QString descrizione;
+        qint32 codice;
+        QString netto, extra, um;
+    };
+    const Row rows[] = {
+        {"NULL VAT code, price and unit", 1, "Titolo 1", 1, "", "0", ""},
+        {"an issue of the first statement", 3, "Titolo 3", 4, "1,5", "0", "PZ"},
+        {"an issue of the second statement", 9, "Titolo 9", 4, "4,5", "0", "PZ"},
+        {"extra price", 10, "Titolo 10", 4, "5", "2,75", "PZ"},
+        {"missing issue", 999, "", 0, "0", "0", ""},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(servizi->DescrizioneUscita(row.id), row.descrizione) << row.name;
+        EXPECT_EQ(servizi->CodiceIvaUscita(row.id), row.codice) << row.name;
+        EXPECT_EQ(servizi->PrezzoNettoUscita(row.id), row.netto) << row.name;
+        EXPECT_EQ(servizi->PrezzoExtraUscita(row.id), row.extra) << row.name;
+        EXPECT_EQ(servizi->UnitaMisuraUscita(row.id, false), row.um) << row.name;
+    }
+    EXPECT_EQ(servizi->fallimenti(), 2) << "the NULL price and unit of issue 1 fall back as read alone";
+}
+
 TEST_F(ServiziDocumentoTest, FailedLookupsFallBackAndAreCounted)
 {
     sql(QStringLiteral("DROP VIEW vUscite"));
@@ -212,6 +281,26 @@ TEST_F(ServiziDocumentoTest, StockGoesDownByTheQuantityAndUpForANegativeOne)
     sql(QStringLiteral("DROP TABLE Uscite"));
     EXPECT_FALSE(servizi->ScaricaGiacenza(1, 1));
     EXPECT_EQ(servizi->fallimenti(), 1);
+}
+
+TEST_F(ServiziDocumentoTest, StockOfSeveralIssuesAtOnceGoesAsOneByOne)
+{
+    sql(QStringLiteral("INSERT INTO Uscite (IDUscita, Giacenza) VALUES (1, 10), (2, NULL)"));
+    QList<ServiziDocumento::Scarico> scarichi = {{1, 3}, {2, 1}, {1, -2}, {999, 1}, {1, 0.5f}};
+    for (int id = 3; id <= 12; ++id) { // more issues than one statement names
+        sql(QStringLiteral("INSERT INTO Uscite (IDUscita, Giacenza) VALUES (?, 5)"), {id});
+        scarichi.append({id, float(id % 3)});
+    }
+    EXPECT_EQ(servizi->ScaricaGiacenze(scarichi), 14);
+    EXPECT_EQ(giacenza(1), "8.5");
+    EXPECT_EQ(giacenza(2), "");
+    for (int id = 3; id <= 12; ++id)
+        EXPECT_EQ(giacenza(id), QString::number(5 - id % 3)) << id;
+    EXPECT_EQ(servizi->fallimenti(), 0);
+
+    sql(QStringLiteral("DROP TABLE Uscite"));
+    EXPECT_EQ(servizi->ScaricaGiacenze({{1, 1}, {1, 1}}), 0);
+    EXPECT_EQ(servizi->fallimenti(), 2) << "one for each statement";
 }
 
 TEST(NumeroDaTesto, ReadsTheServicesNumbers)

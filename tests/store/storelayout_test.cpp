@@ -132,7 +132,7 @@ TEST_F(StoreLayout, OldLayoutIsRebuiltOnFirstOpenWithEveryRowKept)
     ASSERT_TRUE(sale.next());
     EXPECT_EQ(sale.value(0).toString(), "0001");
     sale.finish();
-    QSqlQuery counter = connection.esegui(dialect.avanzaContatore(), {QStringLiteral("IDDOCUMENTO")});
+    QSqlQuery counter = connection.esegui(dialect.avanzaContatore(), {1, QStringLiteral("IDDOCUMENTO")});
     ASSERT_TRUE(counter.next());
     EXPECT_EQ(counter.value(0).toInt(), 42);
     counter.finish();

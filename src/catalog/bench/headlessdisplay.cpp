@@ -11,9 +11,14 @@ DisplaySenzaSchermo::DisplaySenzaSchermo(ImpostazioniConnessione settings, bool 
 {
 }
 
-void DisplaySenzaSchermo::scriviLog(Pannello, const QString& text)
+void DisplaySenzaSchermo::scriviLog(Pannello panel, const QString& text)
 {
-    if (m_logToFile) ScriviLog(text);
+    scriviLogRighe(panel, {text});
+}
+
+void DisplaySenzaSchermo::scriviLogRighe(Pannello, const QStringList& lines)
+{
+    if (m_logToFile) ScriviLog(lines);
     lasciaPassareEventi();
 }
 

@@ -13,6 +13,7 @@ public:
     DisplaySenzaSchermo(ImpostazioniConnessione settings, bool logToFile);
 
     void scriviLog(Pannello panel, const QString& text) override;
+    void scriviLogRighe(Pannello panel, const QStringList& lines) override;
     void azzeraPannello(Pannello) override {}
     void impostaMassimo(Pannello, int) override {}
     void avanzaProgresso(Pannello) override { ++m_steps; }

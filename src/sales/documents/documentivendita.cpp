@@ -13,6 +13,8 @@
 #include <QSqlRecord>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -46,6 +48,9 @@ const QString kNuovaRiga = QStringLiteral(
     "INSERT INTO DocumentiRighe (IDDocumentoRiga, NumeroRiga, IDUscita, idcausaleMovimento, IDDocumento, "
     "Descrizione, Iva, PrezzoNetto, PrezzoCopertina, Spunta, QTA, QtaRec, UM) "
     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+const QString kAltraRiga = QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+// How many document rows one statement writes at most.
+constexpr int kRighePerIstruzione = 8;
 const QString kNuovaTestata = QStringLiteral(
     "INSERT INTO Documenti (IDDocumento, IDFornitore, numero, IDTipoDocumento, Descrizione, Note, Data, "
     "TotaleImponibile, TotaleIVA, TotaleBolla, ValoreBolla, TotaleFIEG, TotaleAltri) "
@@ -137,6 +142,7 @@ private:
         return *slot;
     }
     std::vector<RigaVendita> leggiRighe(const QVariant& idVendita);
+    void scriviRighe(std::vector<QVariantList>& rows);
     QVariant dataDocumento(const RigaVendita& last) const;
 
     // A service call; one that fell back on a failure must have left the sale's unit of work open.
@@ -150,7 +156,8 @@ private:
 
     ConnessioneStore& m_connection;
     ServiziDocumento m_servizi;
-    std::optional<QSqlQuery> m_rowsQuery, m_markQuery, m_rowInsert, m_headerInsert;
+    std::optional<QSqlQuery> m_rowsQuery, m_markQuery, m_headerInsert;
+    std::array<std::optional<QSqlQuery>, kRighePerIstruzione> m_rowInserts; // by number of rows - 1
 };
 
 std::vector<RigaVendita> CreatoreDocumenti::leggiRighe(const QVariant& idVendita)
@@ -172,6 +179,23 @@ std::vector<RigaVendita> CreatoreDocumenti::leggiRighe(const QVariant& idVendita
     verificaLettura(query);
     query.finish();
     return rows;
+}
+
+// Writes the rows given, as many to a statement as it takes, and empties the list.
+void CreatoreDocumenti::scriviRighe(std::vector<QVariantList>& rows)
+{
+    for (size_t from = 0; from < rows.size(); from += kRighePerIstruzione) {
+        const size_t count = std::min<size_t>(kRighePerIstruzione, rows.size() - from);
+        QSqlQuery& insert =
+            istruzione(m_rowInserts.at(count - 1), kNuovaRiga + kAltraRiga.repeated(qsizetype(count - 1)));
+        int place = 0;
+        for (size_t row = from; row < from + count; ++row)
+            for (const QVariant& value : rows[row])
+                insert.bindValue(place++, value);
+        m_connection.eseguiPreparata(insert);
+        insert.finish();
+    }
+    rows.clear();
 }
 
 // The date of the sale's last row with its time: a date-and-time value on SQL Server, the store's ISO
@@ -200,19 +224,26 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 
     const std::vector<RigaVendita> rows = leggiRighe(idVendita);
     if (rows.empty()) return std::nullopt; // taken meanwhile
+    QList<qint32> issues;
+    for (const RigaVendita& staged : rows)
+        issues << staged.idUscita;
+    m_servizi.ricordaUscite(issues);
+    const QList<qint32> idRighe = call(
+        [&] { return m_servizi.IncrementaContatore(QStringLiteral("IDDocumentoRiga"), int(rows.size())); });
 
     // On the embedded store the sale holds the write lock: after its first row, the highest row number
-    // of the document is the one it has just written, and the next is known without asking.
-    const bool numberingKnown = m_connection.motore() == Motore::Embedded;
+    // of the document is the one it has just given, and the next is known without asking; its rows are
+    // then written several to a statement. On SQL Server each row is written before the next asks.
+    const bool embedded = m_connection.motore() == Motore::Embedded;
     std::optional<double> previousNumber;
+    std::vector<QVariantList> unwritten;
+    QList<ServiziDocumento::Scarico> stock;
     double imponibile = 0, iva = 0;
-    for (const RigaVendita& staged : rows) {
-        const qint32 idRiga =
-            call([&] { return m_servizi.IncrementaContatore(QStringLiteral("IDDocumentoRiga")); });
-        const double numeroRiga =
-            numberingKnown && previousNumber
-                ? *previousNumber + 1
-                : numeroDaTesto(call([&] { return m_servizi.ProssimoNumeroRiga(document.id); }));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const RigaVendita& staged = rows[i];
+        const double numeroRiga = embedded && previousNumber ? *previousNumber + 1 : numeroDaTesto(call([&] {
+            return m_servizi.ProssimoNumeroRiga(document.id);
+        }));
         previousNumber = numeroRiga;
         const QString descrizioneRiga = call([&] { return m_servizi.DescrizioneUscita(staged.idUscita); });
         const qint32 codiceIva = call([&] { return m_servizi.CodiceIvaUscita(staged.idUscita); });
@@ -224,24 +255,12 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
         const double prezzoCopertina = extra != 0 ? extra : staged.prezzo;
         const QString um = call([&] { return m_servizi.UnitaMisuraUscita(staged.idUscita, false); });
 
-        QSqlQuery& insert = istruzione(m_rowInsert, kNuovaRiga);
-        const QVariantList values = {idRiga,
-                                     numeroDaLegare(numeroRiga),
-                                     staged.idUscita,
-                                     kCausaleMovimento,
-                                     document.id,
-                                     descrizioneRiga,
-                                     aliquota,
-                                     numeroDaLegare(prezzoNetto),
-                                     numeroDaLegare(prezzoCopertina),
-                                     false,
-                                     numeroDaLegare(staged.quantita),
-                                     numeroDaLegare(staged.quantita),
-                                     um};
-        for (int i = 0; i < values.size(); ++i)
-            insert.bindValue(i, values.at(i));
-        m_connection.eseguiPreparata(insert);
-        insert.finish();
+        unwritten.push_back({idRighe.at(qsizetype(i)), numeroDaLegare(numeroRiga), staged.idUscita,
+                             kCausaleMovimento, document.id, descrizioneRiga, aliquota,
+                             numeroDaLegare(prezzoNetto), numeroDaLegare(prezzoCopertina), false,
+                             numeroDaLegare(staged.quantita), numeroDaLegare(staged.quantita), um});
+        if (!embedded) scriviRighe(unwritten);
+        stock << ServiziDocumento::Scarico{staged.idUscita, float(staged.quantita)};
 
         const double netto = quindiciCifre(prezzoNetto * staged.quantita);
         const double ivaRiga = quindiciCifre(aliquota * netto / 100);
@@ -251,9 +270,9 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
             imponibile = quindiciCifre(imponibile + netto);
             iva = quindiciCifre(iva + ivaRiga);
         }
-
-        call([&] { return m_servizi.ScaricaGiacenza(staged.idUscita, float(staged.quantita)); });
     }
+    scriviRighe(unwritten);
+    call([&] { return m_servizi.ScaricaGiacenze(stock); });
 
     QSqlQuery& mark = istruzione(
         m_markQuery, m_connection.motore() == Motore::Embedded ? kSegnaElaborateEmbedded : kSegnaElaborate);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 
 class ConnessioneStore;
 
-// ScriviLogVendite: one line in the sales panel and the activity log.
-using ScriviLogVendite = std::function<void(const QString& text)>;
+// ScriviLogVendite: lines in the sales panel and the activity log, in their order.
+using ScriviLogVendite = std::function<void(const QStringList& lines)>;
 
 // Turns every pending sale of Vendite_VT (staged rows with Elaborato "0" and IDUscita above 0, left by
 // this run or an earlier one) into one sales document: its header in Documenti, one row in

@@ -84,7 +84,7 @@ void SalvataggioVendite::salva()
         m_transaction.reset();
     }
     const QStringList lines = std::exchange(m_logDue, {});
-    for (const QString& line : lines)
-        m_scriviLog(line);
-    if (!lines.isEmpty()) m_sinceLog.restart();
+    if (lines.isEmpty()) return;
+    m_scriviLog(lines);
+    m_sinceLog.restart();
 }

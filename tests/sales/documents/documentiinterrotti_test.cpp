@@ -82,7 +82,7 @@ TEST(DocumentiFiglio, Interrotto)
         {QStringLiteral("sqlite:") + folder, QStringLiteral("sa"), QString(), QStringLiteral("TAVIRA")}, 3,
         60);
     bool told = false;
-    creaDocumentiVendita(connection, [&](const QString&) {
+    creaDocumentiVendita(connection, [&](const QStringList&) {
         if (told) return;
         told = true;
         std::printf("pronto\n");

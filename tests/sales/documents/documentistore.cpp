@@ -78,5 +78,5 @@ void DocumentiTest::staged(const QString& idVendita, const QString& idRiga, int 
 
 int DocumentiTest::crea()
 {
-    return creaDocumentiVendita(*store, [this](const QString& text) { log << text; });
+    return creaDocumentiVendita(*store, [this](const QStringList& lines) { log << lines; });
 }

@@ -116,6 +116,26 @@ TEST_F(DocumentiVendita, RowsAreNumberedInIDRigaOrderAndTheLastGivesTheDate)
     EXPECT_EQ(valore("SELECT Data FROM Documenti"), "2026-12-05 18:00:00");
 }
 
+TEST_F(DocumentiVendita, ALongSaleIsWrittenWholeAndInOrder)
+{
+    // Eleven rows: more than one statement writes; issue 1 sold on three of them.
+    iva(4, 22);
+    for (int id = 1; id <= 9; ++id)
+        uscita(id, 1, 4);
+    const int issues[] = {1, 2, 1, 3, 4, 5, 6, 7, 1, 8, 9};
+    for (int row = 0; row < 11; ++row)
+        staged("L", QStringLiteral("%1").arg(row + 10), issues[row], 1, 1);
+    EXPECT_EQ(crea(), 1);
+    EXPECT_EQ(colonna("SELECT IDDocumentoRiga || ':' || NumeroRiga || ':' || IDUscita FROM DocumentiRighe "
+                      "ORDER BY IDDocumentoRiga"),
+              QStringList({"1:1:1", "2:2:2", "3:3:1", "4:4:3", "5:5:4", "6:6:5", "7:7:6", "8:8:7", "9:9:1",
+                           "10:10:8", "11:11:9"}));
+    EXPECT_EQ(colonna(giacenzaSql()),
+              QStringList({"1=7", "2=9", "3=9", "4=9", "5=9", "6=9", "7=9", "8=9", "9=9"}));
+    EXPECT_EQ(valore("SELECT Valore FROM Contatori WHERE NomeContatore = 'IDDocumentoRiga'"), "11");
+    EXPECT_EQ(valore("SELECT TotaleBolla FROM Documenti"), "11");
+}
+
 TEST_F(DocumentiVendita, OnlyPendingRowsWithAnIssueAreDocumented)
 {
     iva(4, 22);
@@ -243,13 +263,16 @@ TEST_F(DocumentiVendita, ADocumentIsLoggedOnlyOnceItIsSaved)
         staged(sale, "1", 1, 1, 1);
     ConnessioneStore other(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     QStringList seen;
-    const int made = creaDocumentiVendita(*store, [&](const QString& text) {
-        log << text;
+    const int made = creaDocumentiVendita(*store, [&](const QStringList& lines) {
+        log << lines;
         const QString prefix = QStringLiteral("Creato Documento con ID = ");
-        if (!text.startsWith(prefix)) return;
-        QSqlQuery saved = other.esegui(QStringLiteral("SELECT COUNT(*) FROM Documenti WHERE IDDocumento = ?"),
-                                       {text.mid(prefix.size())});
-        seen << (saved.next() ? saved.value(0).toString() : QStringLiteral("?"));
+        for (const QString& text : lines) {
+            if (!text.startsWith(prefix)) continue;
+            QSqlQuery saved =
+                other.esegui(QStringLiteral("SELECT COUNT(*) FROM Documenti WHERE IDDocumento = ?"),
+                             {text.mid(prefix.size())});
+            seen << (saved.next() ? saved.value(0).toString() : QStringLiteral("?"));
+        }
     });
     EXPECT_EQ(made, 3);
     EXPECT_EQ(seen, QStringList({"1", "1", "1"}))

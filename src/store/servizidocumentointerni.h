@@ -1,0 +1,50 @@
+#pragma once
+
+// What the document services' two source files share: the reading of stored values and the way every
+// service falls back on a failure. Not for use outside them.
+
+#include "store/servizidocumento.h"
+
+#include <QSqlRecord>
+#include <QString>
+#include <QVariant>
+
+namespace servizi {
+// How many issues one statement that reads or writes several names at most.
+constexpr int kPerIstruzione = 8;
+
+// "?, ?, ?" for n values.
+QString segnaposti(int n);
+// The named column of a row; throws Failure when the row has none.
+QVariant campo(const QSqlRecord& record, const QString& name);
+// The value; throws Failure when it is NULL.
+QVariant nonNullo(const QVariant& value, const QString& name);
+// A stored number in the general number format; a value that is no number keeps its text.
+QString testoNumero(const QVariant& value);
+// A stored number as a whole 32-bit number, halves to even; throws Failure otherwise.
+qint32 intero32(const QVariant& value, const QString& name);
+} // namespace servizi
+
+template <typename T, typename F> T ServiziDocumento::protetto(const T& fallback, F&& body)
+{
+    try {
+        return body();
+    } catch (const std::exception&) {
+        ++m_failures;
+        return fallback;
+    }
+}
+
+// A result kept once read: the same call later gives it without asking the store again. A fallback is
+// never kept.
+template <typename T, typename F>
+T ServiziDocumento::ricordato(QHash<qint32, T>& memo, qint32 key, const T& fallback, F&& body)
+{
+    const auto found = memo.constFind(key);
+    if (found != memo.constEnd()) return found.value();
+    return protetto<T>(fallback, [&] {
+        const T value = body();
+        memo.insert(key, value);
+        return value;
+    });
+}
