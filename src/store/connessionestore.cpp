@@ -4,6 +4,7 @@
 #include "services/programfolder.h"
 #include "services/textfile.h"
 #include "store/asyncopen.h"
+#include "store/backgroundcheckpoint.h"
 #include "store/connectionregistry.h"
 #include "store/odbcstring.h"
 #include "store/sqlitecollation.h"
@@ -127,6 +128,7 @@ ConnessioneStore::ConnessioneStore(const ImpostazioniConnessione& settings, int 
             openSqlServer(loginTimeoutSeconds);
         m_database->setNumericalPrecisionPolicy(QSql::HighPrecision);
     } catch (...) {
+        m_checkpoint.reset();
         rimuoviConnessione(m_database, m_name);
         throw;
     }
@@ -134,6 +136,7 @@ ConnessioneStore::ConnessioneStore(const ImpostazioniConnessione& settings, int 
 
 ConnessioneStore::~ConnessioneStore()
 {
+    m_checkpoint.reset(); // before its connection closes
     rimuoviConnessione(m_database, m_name);
 }
 
@@ -177,6 +180,7 @@ void ConnessioneStore::openEmbedded(int loginTimeoutSeconds)
     if (!master) {
         preparaStore(handle, m_settings.database.trimmed()); // upgrades an older layout
         scritturaDurevole(handle);
+        m_checkpoint = std::make_unique<BackgroundCheckpoint>(handle);
     }
     sqlite3_busy_timeout(handle, busyTimeoutMs(m_commandTimeout));
 }

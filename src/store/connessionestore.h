@@ -10,6 +10,8 @@
 
 #include <memory>
 
+class BackgroundCheckpoint;
+
 // The engine a server name stands for: "sqlite:" followed by a folder is the embedded store (each
 // database is <folder>/<database>.sqlite, "master" is the folder itself); anything else is SQL Server.
 Motore motoreDelServer(const QString& serverName);
@@ -71,4 +73,5 @@ private:
     ImpostazioniConnessione m_settings;
     int m_commandTimeout = 0;
     std::unique_ptr<QSqlDatabase> m_database;
+    std::unique_ptr<BackgroundCheckpoint> m_checkpoint; // embedded store only
 };
