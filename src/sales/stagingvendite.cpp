@@ -2,17 +2,18 @@
 
 #include "services/failure.h"
 #include "store/connessionestore.h"
+#include "store/storerow.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
 // Reads a result to its end and lets it go: SQL Server allows no new statement on a connection while
-// a result is still being read, and SQLite no commit.
+// a result is still being read, and SQLite no commit. A read that fails is a Failure, never fewer rows.
 int righeLette(QSqlQuery& query, QVariant* first = nullptr)
 {
     int rows = 0;
-    while (query.next()) {
+    while (rigaSuccessiva(query)) {
         if (rows == 0 && first) *first = query.value(0);
         ++rows;
     }

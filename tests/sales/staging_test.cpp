@@ -3,6 +3,9 @@
 #include "qtprinting.h"
 #include "salesstore.h"
 
+#include "services/failure.h"
+
+#include <QFile>
 #include <QSqlQuery>
 
 namespace {
@@ -96,6 +99,33 @@ TEST_F(Staging, DuplicateCheckAsTheStoreComparesText)
         RigaVendita v = vendita(c.id, c.riga);
         EXPECT_EQ(staging.registra(v), c.atteso) << c.nome;
     }
+}
+
+TEST_F(Staging, AFailedReadOfTheIssueIsNoUnknownIssue)
+{
+    // The page of the issues is overwritten: reading it fails, which is not "no such issue".
+    int page = 0, pageSize = 0;
+    {
+        const auto connection = connetti();
+        QSqlQuery root =
+            connection->esegui(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'Uscite'"));
+        ASSERT_TRUE(root.next());
+        page = root.value(0).toInt();
+        QSqlQuery size = connection->esegui(QStringLiteral("PRAGMA page_size"));
+        ASSERT_TRUE(size.next());
+        pageSize = size.value(0).toInt();
+    }
+    QFile store(storePath());
+    ASSERT_TRUE(store.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(store.seek(qint64(page - 1) * pageSize));
+    ASSERT_EQ(store.write(QByteArray(pageSize, '\xEE')), pageSize);
+    store.close();
+
+    const auto connection = connetti();
+    StagingVendite staging(*connection);
+    RigaVendita v = vendita(QStringLiteral("D"), QStringLiteral("1"));
+    EXPECT_THROW(staging.registra(v), Failure);
+    EXPECT_EQ(staged(), QStringList());
 }
 
 TEST_F(Staging, DuplicateCheckUsesTheIndex)
