@@ -78,11 +78,9 @@ void scritturaDurevole(sqlite3* handle)
 {
     sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     // The undo copies of a savepoint (a sale being made) stay in memory instead of a temporary file:
-    // they only ever undo a savepoint, never recover from a crash. The page cache is of a fixed 16 MB
-    // instead of 2: the sales documents look up issues all over the store, and every page missed is
-    // read again from the file.
-    if (sqlite3_exec(handle, "PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16384",
-                     nullptr, nullptr, nullptr) != SQLITE_OK)
+    // they only ever undo a savepoint, never recover from a crash.
+    if (sqlite3_exec(handle, "PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY", nullptr, nullptr,
+                     nullptr) != SQLITE_OK)
         throw Failure(FailureCode::Database, QStringLiteral("Impossibile impostare la scrittura sicura: %1")
                                                  .arg(QString::fromUtf8(sqlite3_errmsg(handle))));
 }
@@ -228,6 +226,13 @@ void ConnessioneStore::impostaTimeoutComandi(int seconds)
     m_commandTimeout = seconds;
     if (m_dialect.motore() == Motore::Embedded && m_database)
         if (sqlite3* handle = handleSqlite(*m_database)) sqlite3_busy_timeout(handle, busyTimeoutMs(seconds));
+}
+
+void ConnessioneStore::ampliaCache()
+{
+    if (m_dialect.motore() != Motore::Embedded || !m_database) return;
+    if (sqlite3* handle = handleSqlite(*m_database))
+        sqlite3_exec(handle, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
 }
 
 void ConnessioneStore::applyCommandTimeout(QSqlQuery& query) const

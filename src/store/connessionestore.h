@@ -63,6 +63,11 @@ public:
 
     QSqlDatabase database() const;
 
+    // On the embedded store, up to 16 MB of the store's pages are kept in memory from now on instead of
+    // SQLite's 2 MB, for work that reads all over a large store: every page missed is read again from
+    // the file. Nothing changes on SQL Server.
+    void ampliaCache();
+
 private:
     void openEmbedded(int loginTimeoutSeconds);
     void openSqlServer(int loginTimeoutSeconds);

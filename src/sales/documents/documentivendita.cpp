@@ -311,6 +311,7 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 
 int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog)
 {
+    connection.ampliaCache(); // the sales look up issues anywhere in the store
     SalvataggioVendite unit(connection, scriviLog);
     // The whole list first: the connection then serves one statement at a time.
     std::vector<QVariant> sales;
