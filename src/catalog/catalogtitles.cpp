@@ -8,7 +8,8 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 
-#include <vector>
+#include <array>
+#include <deque>
 
 namespace {
 // Longest stretch of reading without letting the window's events through.
@@ -19,22 +20,40 @@ const QStringList kColonneTitolo = {QStringLiteral("IDProd"),        QStringLite
                                     QStringLiteral("BarcodeTitolo"), QStringLiteral("Testata"),
                                     QStringLiteral("SottoTitolo"),   QStringLiteral("GiorniScadenzaResa")};
 
+// A title as kept: its six values in the order of kColonneTitolo, without a map's weight per value.
+class RigaTitolo : public RigaDati
+{
+public:
+    explicit RigaTitolo(const RigaDati& row)
+    {
+        for (size_t i = 0; i < m_values.size(); ++i)
+            m_values[i] = row.valore(kColonneTitolo.at(qsizetype(i)));
+    }
+    QVariant valore(const QString& colonna) const override
+    {
+        for (size_t i = 0; i < m_values.size(); ++i)
+            if (kColonneTitolo.at(qsizetype(i)).compare(colonna, Qt::CaseInsensitive) == 0)
+                return m_values[i];
+        return {};
+    }
+
+private:
+    std::array<QVariant, 6> m_values;
+};
+
 // The whole title list, read to its end before any issue is queried: the connection never holds two
 // open results (SQL Server would need several active result sets for that), and the count for the
-// progress bar comes with it. A few thousand titles of six values each.
-std::vector<RigaMappa> leggiTitoli(ConnessioneStore& connection, const QueryCatalogo& queries,
-                                   RunDisplay& display)
+// progress bar comes with it. A few thousand titles of six values each, kept in blocks that never move.
+std::deque<RigaTitolo> leggiTitoli(ConnessioneStore& connection, const QueryCatalogo& queries,
+                                    RunDisplay& display)
 {
     QSqlQuery titles = connection.esegui(queries.titoli());
     const RigaQuery row(titles);
-    std::vector<RigaMappa> result;
+    std::deque<RigaTitolo> result;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     while (rigaSuccessiva(titles)) {
-        QVariantMap values;
-        for (const QString& column : kColonneTitolo)
-            values.insert(column, row.valore(column));
-        result.emplace_back(std::move(values));
+        result.emplace_back(row);
         if (sinceEvents.elapsed() >= kPassoEventiMs) {
             display.lasciaPassareEventi();
             sinceEvents.restart();
@@ -76,7 +95,7 @@ bool esportaTitoli(ConnessioneStore& connection, const QueryCatalogo& queries, M
                    FileCatalogo& file, const PannelloScambio& panel)
 {
     RunDisplay& display = panel.display();
-    const std::vector<RigaMappa> titles = leggiTitoli(connection, queries, display);
+    const std::deque<RigaTitolo> titles = leggiTitoli(connection, queries, display);
     if (titles.empty()) {
         panel.log(QStringLiteral("Non ci sono Titoli da Esportare !"));
         return false;
@@ -84,7 +103,7 @@ bool esportaTitoli(ConnessioneStore& connection, const QueryCatalogo& queries, M
     // The bar's maximum is the number of titles plus one, so it never fills before the run ends.
     display.impostaMassimo(Pannello::Catalogo, int(titles.size()) + 1);
     QueryUscite issueQueries(connection, queries, mode);
-    for (const RigaMappa& title : titles) {
+    for (const RigaTitolo& title : titles) {
         display.avanzaProgresso(Pannello::Catalogo);
         display.lasciaPassareEventi();
         esportaUscite(issueQueries, title, file, panel);
