@@ -6,6 +6,7 @@
 #include "modalscript.h"
 #include "services/activitylog.h"
 #include "services/progress.h"
+#include "services/textfile.h"
 #include "testfolder.h"
 
 #include <QApplication>
@@ -66,6 +67,22 @@ TEST_F(RunDisplayTest, MessageTrimmedInTheListAndGivenWholeToTheLog)
     setNow(QDateTime(QDate(2026, 12, 7), QTime(23, 0, 9)));
     display.scriviLog(Pannello::Vendite, QStringLiteral("Inizio"));
     EXPECT_EQ(find<QListWidget>("ListLOG3").item(0)->text(), QStringLiteral("23:00:09 -- Inizio"));
+}
+
+TEST_F(RunDisplayTest, SeveralLinesAtOnceArriveAsOneAfterTheOther)
+{
+    display.scriviLog(Pannello::Vendite, QStringLiteral("Inizio"));
+    display.scriviLogRighe(Pannello::Vendite,
+                           {QStringLiteral("Creato Documento con ID = 7"), QStringLiteral("Tot € = 2,5")});
+    const QListWidget& list = find<QListWidget>("ListLOG3");
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.item(1)->text(), QStringLiteral("09:05:03 -- Creato Documento con ID = 7"));
+    EXPECT_EQ(list.item(2)->text(), QStringLiteral("09:05:03 -- Tot € = 2,5"));
+    const QList<QByteArray> log = readBytes(QStringLiteral("LOG.Dat")).split('\n');
+    ASSERT_EQ(log.size(), 5) << "the header, three lines and nothing after the last line end";
+    EXPECT_EQ(QString::fromLatin1(log[2].trimmed()),
+              activityLogLine(QStringLiteral("Creato Documento con ID = 7")).trimmed());
+    EXPECT_EQ(log[3].trimmed(), codificaAnsi(activityLogLine(QStringLiteral("Tot € = 2,5"))).trimmed());
 }
 
 TEST_F(RunDisplayTest, FirstVisibleLineKeepsTheLastInSight)
