@@ -73,7 +73,9 @@ private:
     // The documents, then the closing lines with the skipped count of the last file taken in.
     EsitoRun creaDocumenti(CronacaVendite& cronaca, int skipped)
     {
-        creaDocumentiVendita(m_run.connessione(), [&](const QStringList& lines) { cronaca.logRighe(lines); });
+        creaDocumentiVendita(
+            m_run.connessione(), [&](const QStringList& lines) { cronaca.logRighe(lines); },
+            [this] { m_run.display().lasciaPassareEventi(); });
         log(QStringLiteral("Creazione Vendita in Tavira Terminata"));
         return m_run.concludi({QStringLiteral("Righe Saltate = ") + QString::number(skipped)},
                               QStringLiteral("Importazione Vendite Terminata con Successo !"));

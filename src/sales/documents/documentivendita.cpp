@@ -309,10 +309,11 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 }
 } // namespace
 
-int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog)
+int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog,
+                         const std::function<void()>& lasciaPassareEventi)
 {
     connection.ampliaCache(); // the sales look up issues anywhere in the store
-    SalvataggioVendite unit(connection, scriviLog);
+    SalvataggioVendite unit(connection, scriviLog, lasciaPassareEventi);
     // The whole list first: the connection then serves one statement at a time.
     std::vector<QVariant> sales;
     {

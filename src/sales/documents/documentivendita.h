@@ -16,4 +16,7 @@ using ScriviLogVendite = std::function<void(const QStringList& lines)>;
 //
 // Each sale is saved whole or not at all: a failure part-way undoes the sale being made (its rows stay
 // pending for the next run), keeps the sales saved before it, and goes on as Failure.
-int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog);
+//
+// The window's events run with the log lines and, between them, at short intervals.
+int creaDocumentiVendita(ConnessioneStore& connection, const ScriviLogVendite& scriviLog,
+                         const std::function<void()>& lasciaPassareEventi = {});

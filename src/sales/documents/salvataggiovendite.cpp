@@ -3,17 +3,22 @@
 #include "store/connessionestore.h"
 
 namespace {
-// How long the sales on the embedded store gather before they are saved together, counted from the
-// last burst of log lines (or from the start): the window waits at most this long (plus one sale and
-// one commit) between two passes of its events.
+// How long the sales on the embedded store gather before they are saved together. Fewer commits write
+// fewer pages again and wait less for the disk, but a larger commit holds the window longer: measured
+// here, 40 ms is both the fastest and well within the window's wait.
 constexpr qint64 kFinestraMs = 40;
+// Between two passes of the window's events there is at most this long, plus one sale (or one commit).
+constexpr qint64 kPassoEventiMs = 20;
 } // namespace
 
-SalvataggioVendite::SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog)
+SalvataggioVendite::SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog,
+                                       std::function<void()> lasciaPassareEventi)
     : m_connection(connection), m_scriviLog(std::move(scriviLog)),
+      m_lasciaPassareEventi(std::move(lasciaPassareEventi)),
       m_grouped(connection.motore() == Motore::Embedded)
 {
-    m_sinceLog.start();
+    m_sinceSaved.start();
+    m_sinceEvents.start();
 }
 
 SalvataggioVendite::~SalvataggioVendite() = default;
@@ -34,7 +39,13 @@ void SalvataggioVendite::conferma(const QStringList& logLines)
     m_logDue += logLines;
     if (m_grouped) {
         esegui(m_release, QStringLiteral("RELEASE vendita"));
-        if (m_sinceLog.elapsed() < kFinestraMs) return;
+        if (m_sinceSaved.elapsed() < kFinestraMs) {
+            if (m_lasciaPassareEventi && m_sinceEvents.elapsed() >= kPassoEventiMs) {
+                m_lasciaPassareEventi();
+                m_sinceEvents.restart();
+            }
+            return;
+        }
     }
     salva();
 }
@@ -83,8 +94,9 @@ void SalvataggioVendite::salva()
         m_transaction->conferma();
         m_transaction.reset();
     }
+    m_sinceSaved.restart();
     const QStringList lines = std::exchange(m_logDue, {});
     if (lines.isEmpty()) return;
-    m_scriviLog(lines);
-    m_sinceLog.restart();
+    m_scriviLog(lines); // the window's events run with them
+    m_sinceEvents.restart();
 }

@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <functional>
+
 #include <optional>
 
 class ConnessioneStore;
@@ -14,12 +16,14 @@ class ConnessioneStore;
 // Saves the documents sale by sale, each sale whole or not at all, and writes a sale's log lines once it
 // is saved. On SQL Server each sale is a transaction of its own. On the embedded store, where every
 // commit waits for the disk, the sales of a short stretch of time share one commit, each sale inside a
-// savepoint of its own: a sale that fails is undone alone, and the sales before it are saved.
+// savepoint of its own: a sale that fails is undone alone, and the sales before it are saved. Meanwhile
+// the window's events run at short intervals between sales.
 class SalvataggioVendite
 {
 public:
     // Made before the sales are listed: their listing counts towards the first window.
-    SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog);
+    SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog,
+                       std::function<void()> lasciaPassareEventi);
     // Undoes what is not saved yet; never throws.
     ~SalvataggioVendite();
     SalvataggioVendite(const SalvataggioVendite&) = delete;
@@ -46,9 +50,11 @@ private:
 
     ConnessioneStore& m_connection;
     ScriviLogVendite m_scriviLog;
+    std::function<void()> m_lasciaPassareEventi;
     bool m_grouped;
     std::optional<Transazione> m_transaction;
-    QElapsedTimer m_sinceLog; // since the last log lines were written, or since the start
+    QElapsedTimer m_sinceSaved;  // since the last commit, or since the start
+    QElapsedTimer m_sinceEvents; // since the window's events last ran
     QStringList m_logDue;
     std::optional<QSqlQuery> m_savepoint, m_release, m_rollback;
 };
