@@ -12,8 +12,6 @@
 #include <deque>
 
 namespace {
-// Longest stretch of reading without letting the window's events through.
-constexpr qint64 kPassoEventiMs = 20;
 
 // The title columns that the issue queries and the records use: all that is kept of a title row.
 const QStringList kColonneTitolo = {QStringLiteral("IDProd"),        QStringLiteral("IDTipoProdotto"),
@@ -45,7 +43,7 @@ private:
 // open results (SQL Server would need several active result sets for that), and the count for the
 // progress bar comes with it. A few thousand titles of six values each, kept in blocks that never move.
 std::deque<RigaTitolo> leggiTitoli(ConnessioneStore& connection, const QueryCatalogo& queries,
-                                    RunDisplay& display)
+                                   RunDisplay& display)
 {
     QSqlQuery titles = connection.esegui(queries.titoli());
     const RigaQuery row(titles);

@@ -168,7 +168,10 @@ void CronacaSuPannello::impostaMassimo(qint64 righe)
 void CronacaSuPannello::avanza()
 {
     m_display.avanzaProgresso(Pannello::Vendite);
+    // A line takes a few tens of microseconds: the window's events run every kPassoEventiMs instead.
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kPassoEventiMs) return;
     m_display.lasciaPassareEventi();
+    m_sinceEvents.start();
 }
 
 void CronacaSuPannello::scriviRigaSaltata(const QByteArray& riga)

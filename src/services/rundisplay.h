@@ -8,6 +8,10 @@
 
 enum class IconaMessaggio { Critica, Informazione };
 
+// How long a run goes at most, between steps too short to pass the window's events each time (a title
+// read, a line staged, a sale made), before it lets them run.
+constexpr qint64 kPassoEventiMs = 20;
+
 // What a run (catalog export, sales import) may do to the window. The runs see nothing else of it, so
 // they run and are tested without a screen.
 class RunDisplay

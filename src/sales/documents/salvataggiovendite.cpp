@@ -1,5 +1,6 @@
 #include "sales/documents/salvataggiovendite.h"
 
+#include "services/rundisplay.h"
 #include "store/connessionestore.h"
 
 namespace {
@@ -7,8 +8,6 @@ namespace {
 // fewer pages again and wait less for the disk, but a larger commit holds the window longer: measured
 // here, 40 ms is both the fastest and well within the window's wait.
 constexpr qint64 kFinestraMs = 40;
-// Between two passes of the window's events there is at most this long, plus one sale (or one commit).
-constexpr qint64 kPassoEventiMs = 20;
 } // namespace
 
 SalvataggioVendite::SalvataggioVendite(ConnessioneStore& connection, ScriviLogVendite scriviLog,
