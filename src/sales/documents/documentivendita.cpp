@@ -32,10 +32,11 @@ const QString kVendite =
 const QString kRigheVendita = QStringLiteral(
     "SELECT *  from Vendite_VT Where Elaborato = '0' and IDUscita > 0 and IDVendita = ? order by IDRiga");
 // The embedded store names the sale as its index of sales is built, trailing blanks and letter case
-// aside as SQL Server compares text: "IDVendita = ?" would read the whole table for every sale.
+// aside as SQL Server compares text: "IDVendita = ?" would read the whole table for every sale. It reads
+// only the five columns a document takes from a staged row.
 const QString kRigheVenditaEmbedded =
-    QStringLiteral("SELECT *  from Vendite_VT Where Elaborato = '0' and IDUscita > 0 and "
-                   "rtrim(IDVendita) COLLATE NOCASE = rtrim(?) order by IDRiga");
+    QStringLiteral("SELECT IDUscita, \"Quantità\", Prezzo, Data, Ora from Vendite_VT Where Elaborato = '0' "
+                   "and IDUscita > 0 and rtrim(IDVendita) COLLATE NOCASE = rtrim(?) order by IDRiga");
 // The same rows as the read above: within the sale's transaction they are exactly the rows just made
 // into the document, which the count of marked rows confirms. SQLite would look them up through the
 // index of Elaborato, every pending row of the table, unless "+" keeps it to the index of the sale.
