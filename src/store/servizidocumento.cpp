@@ -17,9 +17,22 @@ namespace {
 const QString kTipoDocumento = QStringLiteral("SELECT * FROM TipiDocumento WHERE IDTipoDocumento = ?");
 const QString kMaxNumeroRiga =
     QStringLiteral("SELECT MAX(NumeroRiga) AS MaxNumRiga FROM DocumentiRighe WHERE IDDocumento=?");
-// The stock of several issues lowered at once.
-const QString kScaricaGiacenze =
-    QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - CASE IDUscita %1 END WHERE IDUscita IN (%2)");
+// The stock of 1 to kPerIstruzione issues lowered at once, by number of issues - 1; made once.
+const QStringList& scaricaGiacenze()
+{
+    static const QStringList texts = [] {
+        QStringList made;
+        QString cases;
+        for (int n = 1; n <= servizi::kPerIstruzione; ++n) {
+            cases += QStringLiteral(" WHEN ? THEN ?");
+            made << QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - CASE IDUscita%1 END "
+                                   "WHERE IDUscita IN (%2)")
+                        .arg(cases, servizi::segnaposti(n));
+        }
+        return made;
+    }();
+    return texts;
+}
 // One statement lowers the stock, so nobody can change it between the read and the write.
 const QString kScaricaGiacenza =
     QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - ? WHERE IDUscita = ?");
@@ -193,12 +206,18 @@ qint32 ServiziDocumento::contatoreSqlServer(const QString& name)
     return intero32(value, QStringLiteral("@Valore"));
 }
 
+// The document type's row, read once for both of its services.
+const ServiziDocumento::Riga& ServiziDocumento::rigaTipoDocumento(qint32 idTipoDocumento)
+{
+    if (!m_types.contains(idTipoDocumento))
+        m_types.insert(idTipoDocumento, primaRiga(kTipoDocumento, {idTipoDocumento}));
+    return m_types[idTipoDocumento];
+}
+
 QString ServiziDocumento::DescrizioneTipoDocumento(qint32 idTipoDocumento)
 {
     return protetto<QString>({}, [&] {
-        if (!m_types.contains(idTipoDocumento))
-            m_types.insert(idTipoDocumento, primaRiga(kTipoDocumento, {idTipoDocumento}));
-        const Riga& row = m_types[idTipoDocumento];
+        const Riga& row = rigaTipoDocumento(idTipoDocumento);
         return row ? campo(*row, QStringLiteral("Descrizione")).toString() : QString();
     });
 }
@@ -206,9 +225,7 @@ QString ServiziDocumento::DescrizioneTipoDocumento(qint32 idTipoDocumento)
 QString ServiziDocumento::ContatoreTipoDocumento(qint32 idTipoDocumento)
 {
     return protetto<QString>({}, [&] {
-        if (!m_types.contains(idTipoDocumento))
-            m_types.insert(idTipoDocumento, primaRiga(kTipoDocumento, {idTipoDocumento}));
-        const Riga& row = m_types[idTipoDocumento];
+        const Riga& row = rigaTipoDocumento(idTipoDocumento);
         return row ? campo(*row, QStringLiteral("NomeContatore")).toString() : QString();
     });
 }
@@ -249,11 +266,7 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
             (taken || round.size() == kPerIstruzione ? later : round) << scarico;
         }
         lowered += protetto<int>(0, [&] {
-            QString cases;
-            for (qsizetype i = 0; i < round.size(); ++i)
-                cases += QStringLiteral("WHEN ? THEN ? ");
-            QSqlQuery& query =
-                preparata(kScaricaGiacenze.arg(cases.trimmed(), segnaposti(int(round.size()))));
+            QSqlQuery& query = preparata(scaricaGiacenze().at(round.size() - 1));
             int place = 0;
             for (const Scarico& scarico : round) {
                 query.bindValue(place++, scarico.idUscita);

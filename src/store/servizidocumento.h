@@ -96,6 +96,7 @@ private:
     qint32 contatoreSqlServer(const QString& name);
     void limitaUscite(int added = 1);
     void leggiUscite(const QString& sql, const QList<qint32>& ids, QHash<qint32, Riga>& memo);
+    const Riga& rigaTipoDocumento(qint32 idTipoDocumento);
     const Riga& rigaUscita(qint32 idUscita);
     const Riga& rigaVistaUscita(qint32 idUscita);
 

@@ -11,10 +11,12 @@ namespace {
 // from the table; the identifier is bound to the "?".
 const QString kVistaUscita = QStringLiteral("SELECT * FROM vUscite WHERE IDUscita = ?");
 const QString kUscita = QStringLiteral("SELECT * From Uscite WHERE IDUscita = ?");
-// The same rows for several issues at once (of Uscite, only the columns its lookups read).
-const QString kVisteUscite = QStringLiteral("SELECT * FROM vUscite WHERE IDUscita IN (%1)");
+// The same rows for kPerIstruzione issues at once (of Uscite, only the columns its lookups read).
+const QString kVisteUscite = QStringLiteral("SELECT * FROM vUscite WHERE IDUscita IN (%1)")
+                                 .arg(servizi::segnaposti(servizi::kPerIstruzione));
 const QString kUscite =
-    QStringLiteral("SELECT IDUscita, IDIva, PrezzoVenditaExtra From Uscite WHERE IDUscita IN (%1)");
+    QStringLiteral("SELECT IDUscita, IDIva, PrezzoVenditaExtra From Uscite WHERE IDUscita IN (%1)")
+        .arg(servizi::segnaposti(servizi::kPerIstruzione));
 const QString kIva = QStringLiteral("SELECT * FROM IVA WHERE IDIVA = ?");
 
 // Blanks around the text go; other white space stays, as the title was typed.
@@ -68,7 +70,7 @@ void ServiziDocumento::ricordaUscite(const QList<qint32>& idUscite)
 // without one. One statement of kPerIstruzione places, the last issue repeated in the places left.
 void ServiziDocumento::leggiUscite(const QString& sql, const QList<qint32>& ids, QHash<qint32, Riga>& memo)
 {
-    QSqlQuery& query = preparata(sql.arg(segnaposti(kPerIstruzione)));
+    QSqlQuery& query = preparata(sql);
     for (int i = 0; i < kPerIstruzione; ++i)
         query.bindValue(i, ids.at(qMin<qsizetype>(i, ids.size() - 1)));
     m_connection.eseguiPreparata(query);

@@ -187,8 +187,9 @@ void CreatoreDocumenti::scriviRighe(std::vector<QVariantList>& rows)
 {
     for (size_t from = 0; from < rows.size(); from += kRighePerIstruzione) {
         const size_t count = std::min<size_t>(kRighePerIstruzione, rows.size() - from);
-        QSqlQuery& insert =
-            istruzione(m_rowInserts.at(count - 1), kNuovaRiga + kAltraRiga.repeated(qsizetype(count - 1)));
+        std::optional<QSqlQuery>& slot = m_rowInserts.at(count - 1);
+        if (!slot) slot = m_connection.prepara(kNuovaRiga + kAltraRiga.repeated(qsizetype(count - 1)));
+        QSqlQuery& insert = *slot;
         int place = 0;
         for (size_t row = from; row < from + count; ++row)
             for (const QVariant& value : rows[row])
