@@ -1,48 +1,11 @@
 #include "catalogstore.h"
+#include "plainsqlite.h"
 #include "qtprinting.h"
 
 #include "services/failure.h"
-#include "store/connectionregistry.h"
 
 #include <QFile>
-#include <QSqlError>
 #include <QSqlQuery>
-
-namespace {
-// A connection of another program to the test store, which never waits for a lock.
-class OtherProgram
-{
-public:
-    explicit OtherProgram(const QString& file)
-    {
-        m_database = aggiungiConnessione(QStringLiteral("QSQLITE"), m_name);
-        m_database->setDatabaseName(file);
-        m_database->setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-        EXPECT_TRUE(m_database->open());
-    }
-    ~OtherProgram() { rimuoviConnessione(m_database, m_name); }
-
-    // Empty when the statement ran, else the error.
-    QString run(const QString& sql)
-    {
-        QSqlQuery query(*m_database);
-        return query.exec(sql) ? QString() : query.lastError().text();
-    }
-    QList<int> column(const QString& sql)
-    {
-        QSqlQuery query(*m_database);
-        QList<int> values;
-        if (query.exec(sql))
-            while (query.next())
-                values << query.value(0).toInt();
-        return values;
-    }
-
-private:
-    QString m_name;
-    std::unique_ptr<QSqlDatabase> m_database;
-};
-} // namespace
 
 TEST_F(CatalogoTest, DamagedStorePageFailsTheRunAndKeepsTheOldCatalog)
 {
@@ -65,10 +28,11 @@ TEST_F(CatalogoTest, DamagedStorePageFailsTheRunAndKeepsTheOldCatalog)
     QList<int> pages;
     int pageSize = 0;
     {
-        OtherProgram reader(file);
-        pageSize = reader.column("PRAGMA page_size").value(0);
-        pages = reader.column("SELECT pageno FROM dbstat WHERE name = 'Prodotti' AND pagetype = 'leaf' "
-                              "ORDER BY pageno");
+        PlainSqlite reader(file, false);
+        pageSize = reader.run("PRAGMA page_size").value(0).toInt();
+        for (const QString& page : reader.run("SELECT pageno FROM dbstat WHERE name = 'Prodotti' AND "
+                                              "pagetype = 'leaf' ORDER BY pageno"))
+            pages << page.toInt();
     }
     ASSERT_GT(pageSize, 0);
     ASSERT_GT(pages.size(), 20) << "dbstat of SQLite lists the pages of the titles";
@@ -94,13 +58,13 @@ TEST_F(CatalogoTest, NoResultStaysOpenWhileTheIssuesAreRead)
         uscita(id * 10, id, "2026-12-01");
     }
     // Between titles another program can take the store for writing: the run holds no open result.
-    OtherProgram other(path("store/Tavira.sqlite"));
+    PlainSqlite other(path("store/Tavira.sqlite"), false);
     QStringList refusals;
     int checks = 0;
     display.quandoEventi = [&] {
         if (display.passiProgresso == 0) return;
         ++checks;
-        const QString error = other.run("BEGIN EXCLUSIVE");
+        const QStringList error = other.run("BEGIN EXCLUSIVE");
         if (!error.isEmpty())
             refusals << error;
         else

@@ -1,7 +1,7 @@
 #include "layout1schema.h"
+#include "plainsqlite.h"
 #include "qtprinting.h"
 #include "services/failure.h"
-#include "store/connectionregistry.h"
 #include "store/connessionestore.h"
 #include "store/sqlitecollation.h"
 #include "store/storelayout.h"
@@ -9,47 +9,11 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <gtest/gtest.h>
 
 namespace {
-// A plain SQLite connection to a file, as a standard tool opens it: no collation of the program.
-class PlainSqlite
-{
-public:
-    explicit PlainSqlite(const QString& file)
-    {
-        m_database = aggiungiConnessione(QStringLiteral("QSQLITE"), m_name);
-        m_database->setDatabaseName(file);
-        EXPECT_TRUE(m_database->open());
-    }
-    ~PlainSqlite() { rimuoviConnessione(m_database, m_name); }
-
-    QSqlDatabase& database() { return *m_database; }
-
-    // Runs a statement; the rows as "|"-joined texts, or the error text alone.
-    QStringList run(const QString& sql)
-    {
-        QSqlQuery query(*m_database);
-        if (!query.exec(sql)) return {QStringLiteral("ERROR: ") + query.lastError().text()};
-        QStringList rows;
-        while (query.next()) {
-            QStringList values;
-            for (int i = 0; i < query.record().count(); ++i)
-                values << (query.isNull(i) ? QStringLiteral("NULL") : query.value(i).toString());
-            rows << values.join(QLatin1Char('|'));
-        }
-        return rows;
-    }
-
-private:
-    QString m_name;
-    std::unique_ptr<QSqlDatabase> m_database;
-};
-
 const QStringList kTables = {"Prodotti",  "Uscite",         "IVA",      "TipiDocumento", "Vendite_VT",
                              "Documenti", "DocumentiRighe", "Contatori"};
 

@@ -211,7 +211,7 @@ TEST_F(DocumentiVendita, AFailingSaleIsUndoneWholeAndMadeOnceByTheNextRun)
         uscita(id, 1, 4);
     staged("A", "1", 1, 1, 1);
     staged("B", "1", 3, 1, 1);
-    staged("B", "2", 2, 1, 1); // its row is refused after the sale's first row and stock are written
+    staged("B", "2", 2, 1, 1); // its row is refused when the sale's rows are written
     sql(QStringLiteral("CREATE TRIGGER rifiuta BEFORE INSERT ON DocumentiRighe WHEN NEW.IDUscita = 2 "
                        "BEGIN SELECT RAISE(ABORT, 'riga rifiutata'); END"));
 
