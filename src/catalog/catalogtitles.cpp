@@ -5,7 +5,6 @@
 #include "services/exactnumber.h"
 #include "store/storerow.h"
 
-#include <QElapsedTimer>
 #include <QSqlQuery>
 
 #include <array>
@@ -48,14 +47,10 @@ std::deque<RigaTitolo> leggiTitoli(ConnessioneStore& connection, const QueryCata
     QSqlQuery titles = connection.esegui(queries.titoli());
     const RigaQuery row(titles);
     std::deque<RigaTitolo> result;
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
+    PassoEventi events;
     while (rigaSuccessiva(titles)) {
         result.emplace_back(row);
-        if (sinceEvents.elapsed() >= kPassoEventiMs) {
-            display.lasciaPassareEventi();
-            sinceEvents.restart();
-        }
+        if (events.dovuto()) display.lasciaPassareEventi();
     }
     titles.finish();
     return result;

@@ -168,10 +168,8 @@ void CronacaSuPannello::impostaMassimo(qint64 righe)
 void CronacaSuPannello::avanza()
 {
     m_display.avanzaProgresso(Pannello::Vendite);
-    // A line takes a few tens of microseconds: the window's events run every kPassoEventiMs instead.
-    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kPassoEventiMs) return;
-    m_display.lasciaPassareEventi();
-    m_sinceEvents.start();
+    // A line takes a few tens of microseconds: the window's events run at intervals instead.
+    if (m_events.dovuto()) m_display.lasciaPassareEventi();
 }
 
 void CronacaSuPannello::scriviRigaSaltata(const QByteArray& riga)

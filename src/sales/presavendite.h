@@ -4,7 +4,6 @@
 #include "services/seam.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -44,7 +43,7 @@ private:
     RunDisplay& m_display;
     QString m_folder;
     QString m_name;
-    QElapsedTimer m_sinceEvents; // since avanza() last let the events run
+    PassoEventi m_events; // of the lines' progress
 };
 
 // Deletes the sales file once copied: "" when done, otherwise why not. Tests replace it to stand for a

@@ -3,14 +3,33 @@
 #include "services/connectionsettings.h"
 #include "services/scambi.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
 enum class IconaMessaggio { Critica, Informazione };
 
-// How long a run goes at most, between steps too short to pass the window's events each time (a title
-// read, a line staged, a sale made), before it lets them run.
-constexpr qint64 kPassoEventiMs = 20;
+// For steps too short to let the window's events run after each (a title read, a line staged, a sale
+// made): the events are due once kPassoEventiMs have gone by since they last ran.
+class PassoEventi
+{
+public:
+    static constexpr qint64 kPassoEventiMs = 20;
+
+    PassoEventi() { m_since.start(); }
+    // True when the events are due; the interval then starts again.
+    bool dovuto()
+    {
+        if (m_since.elapsed() < kPassoEventiMs) return false;
+        m_since.restart();
+        return true;
+    }
+    // The events have just run another way (with log lines, say).
+    void passati() { m_since.restart(); }
+
+private:
+    QElapsedTimer m_since;
+};
 
 // What a run (catalog export, sales import) may do to the window. The runs see nothing else of it, so
 // they run and are tested without a screen.

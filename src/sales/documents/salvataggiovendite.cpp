@@ -17,7 +17,6 @@ SalvataggioVendite::SalvataggioVendite(ConnessioneStore& connection, ScriviLogVe
       m_grouped(connection.motore() == Motore::Embedded)
 {
     m_sinceSaved.start();
-    m_sinceEvents.start();
 }
 
 SalvataggioVendite::~SalvataggioVendite() = default;
@@ -39,10 +38,7 @@ void SalvataggioVendite::conferma(const QStringList& logLines)
     if (m_grouped) {
         esegui(m_release, QStringLiteral("RELEASE vendita"));
         if (m_sinceSaved.elapsed() < kFinestraMs) {
-            if (m_lasciaPassareEventi && m_sinceEvents.elapsed() >= kPassoEventiMs) {
-                m_lasciaPassareEventi();
-                m_sinceEvents.restart();
-            }
+            if (m_lasciaPassareEventi && m_events.dovuto()) m_lasciaPassareEventi();
             return;
         }
     }
@@ -97,5 +93,5 @@ void SalvataggioVendite::salva()
     const QStringList lines = std::exchange(m_logDue, {});
     if (lines.isEmpty()) return;
     m_scriviLog(lines); // the window's events run with them
-    m_sinceEvents.restart();
+    m_events.passati();
 }

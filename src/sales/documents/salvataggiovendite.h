@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sales/documents/documentivendita.h"
+#include "services/rundisplay.h"
 #include "store/transazione.h"
 
 #include <QElapsedTimer>
@@ -53,8 +54,8 @@ private:
     std::function<void()> m_lasciaPassareEventi;
     bool m_grouped;
     std::optional<Transazione> m_transaction;
-    QElapsedTimer m_sinceSaved;  // since the last commit, or since the start
-    QElapsedTimer m_sinceEvents; // since the window's events last ran
+    QElapsedTimer m_sinceSaved; // since the last commit, or since the start
+    PassoEventi m_events;
     QStringList m_logDue;
     std::optional<QSqlQuery> m_savepoint, m_release, m_rollback;
 };
