@@ -1,19 +1,18 @@
 #pragma once
 
 #include "sales/rigavendita.h"
-#include "store/sqldialect.h"
+#include "store/archiviovendite.h"
+#include "store/transazione.h"
 
-#include <QSqlQuery>
-#include <QVariantList>
+#include <optional>
 
 class ConnessioneStore;
 
 enum class EsitoStaging { Registrata, GiaImportata };
 
-// Stages decoded sales lines in Vendite_VT with Elaborato "0", on the run's connection. Values from the
-// file are always bound, never written into the statement text, so any character is staged as it is.
+// Stages decoded sales lines in Vendite_VT with Elaborato "0", on the run's connection.
 //
-// Lines are saved in batches of `righePerLotto` for speed: a batch is one transaction, committed when
+// Lines are saved in batches of `righePerLotto` for speed: a batch is one unit of work, committed when
 // full, by conferma() and when the stager goes away. A run that dies mid-batch leaves its temporary copy
 // behind; the next run reads it again, stages what the lost batch held, and finds the committed lines
 // already staged.
@@ -34,23 +33,9 @@ public:
     void conferma();
 
 private:
-    void prepara();
-    void iniziaLotto();
-    void esegui(QSqlQuery& query, const QVariantList& values);
-
     ConnessioneStore& m_connection;
+    ArchivioVendite m_archivio;
     int m_perLotto;
     int m_nelLotto = 0;
-    bool m_lottoAperto = false;
-    bool m_preparate = false;
-    QSqlQuery m_uscita, m_barcode, m_doppione, m_inserimento;
+    std::optional<Transazione> m_lotto;
 };
-
-// The duplicate check with its bound values: the staged rows with the same sale and row number, letter
-// case and trailing blanks aside, as the store compares text.
-struct QueryLegata
-{
-    QString sql;
-    QVariantList valori;
-};
-QueryLegata queryDoppione(const SqlDialect& dialect, const QString& idVendita, const QString& idRiga);

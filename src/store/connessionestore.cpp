@@ -37,6 +37,15 @@ Failure databaseFailure(const QString& context, const QSqlError& error)
                    reason.isEmpty() ? context : context + QStringLiteral(": ") + reason);
 }
 
+// A statement's failure, told apart when another writer caused it (see ConflittoStore).
+[[noreturn]] void throwStatementFailure(const QString& sql, const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode().trimmed();
+    if (code == QLatin1String("1205") || code == QLatin1String("1222"))
+        throw ConflittoStore(FailureCode::Database, databaseFailure(sql, error).description());
+    throw databaseFailure(sql, error);
+}
+
 // The longest wait for a SQL Server login: its limit and two seconds more (5 s for the usual 3 s).
 int attesaAperturaMs(int loginTimeoutSeconds)
 {
@@ -134,6 +143,7 @@ ConnessioneStore::ConnessioneStore(const ImpostazioniConnessione& settings, int 
 
 ConnessioneStore::~ConnessioneStore()
 {
+    m_statements.clear();
     m_checkpoint.reset(); // before its connection closes
     rimuoviConnessione(m_database, m_name);
 }
@@ -209,6 +219,13 @@ void ConnessioneStore::openSqlServer(int loginTimeoutSeconds)
     if (loginTimeoutSeconds > 0)
         m_database->setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeoutSeconds));
     if (!m_database->open()) throw databaseFailure(unreachable, m_database->lastError());
+    // A statement that fails inside a unit of work undoes the whole unit at once, so that the unit is
+    // never saved in pieces: the statements after it fail too, and the unit's check before its commit
+    // finds it ended.
+    QSqlQuery abort(*m_database);
+    if (m_database->driver()->dbmsType() == QSqlDriver::MSSqlServer &&
+        !abort.exec(QStringLiteral("SET XACT_ABORT ON")))
+        throw databaseFailure(unreachable, abort.lastError());
 }
 
 bool ConnessioneStore::aperta() const
@@ -223,6 +240,7 @@ QSqlDatabase ConnessioneStore::database() const
 
 void ConnessioneStore::impostaTimeoutComandi(int seconds)
 {
+    if (seconds != m_commandTimeout) m_statements.clear(); // prepared again, so they take the new limit
     m_commandTimeout = seconds;
     if (m_dialect.motore() == Motore::Embedded && m_database)
         if (sqlite3* handle = handleSqlite(*m_database)) sqlite3_busy_timeout(handle, busyTimeoutMs(seconds));
@@ -260,14 +278,39 @@ QSqlQuery ConnessioneStore::prepara(const QString& sql)
     QSqlQuery query(*m_database);
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!query.prepare(sql)) throw databaseFailure(sql, query.lastError());
+    if (!query.prepare(sql)) throwStatementFailure(sql, query.lastError());
     applyCommandTimeout(query);
     return query;
 }
 
+int ConnessioneStore::scrivi(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery& query = eseguiRicordata(sql, values);
+    // A trigger's own counts come before the statement's: the statement's is the last one.
+    int count = query.numRowsAffected();
+    while (query.nextResult())
+        if (!query.isSelect()) count = query.numRowsAffected();
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid()) throwStatementFailure(sql, error);
+    return count;
+}
+
 void ConnessioneStore::eseguiPreparata(QSqlQuery& query)
 {
-    if (!query.exec()) throw databaseFailure(query.lastQuery(), query.lastError());
+    if (!query.exec()) throwStatementFailure(query.lastQuery(), query.lastError());
+}
+
+QSqlQuery& ConnessioneStore::eseguiRicordata(const QString& sql, const QVariantList& values)
+{
+    auto found = m_statements.constFind(sql);
+    if (found == m_statements.constEnd())
+        found = m_statements.insert(sql, std::make_shared<QSqlQuery>(prepara(sql)));
+    QSqlQuery& query = *found.value();
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    eseguiPreparata(query);
+    return query;
 }
 
 QSqlQuery ConnessioneStore::esegui(const QString& sql, const QVariantList& values)

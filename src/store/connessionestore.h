@@ -1,9 +1,11 @@
 #pragma once
 
 #include "services/connectionsettings.h"
+#include "store/conflittostore.h"
 #include "store/sqldialect.h"
 
 #include <QSqlDatabase>
+#include <QHash>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -11,6 +13,7 @@
 #include <memory>
 
 class BackgroundCheckpoint;
+
 
 // The engine a server name stands for: "sqlite:" followed by a folder is the embedded store (each
 // database is <folder>/<database>.sqlite, "master" is the folder itself); anything else is SQL Server.
@@ -56,10 +59,20 @@ public:
     // several active result sets hold one open result at a time.
     QSqlQuery esegui(const QString& sql, const QVariantList& values = {});
 
-    // The same in two steps, for statements with output parameters: a prepared forward-only,
-    // high-precision query with the command limit applied, then its execution.
+    // The same in two steps: a prepared forward-only, high-precision query with the command limit
+    // applied, then its execution.
     QSqlQuery prepara(const QString& sql);
     void eseguiPreparata(QSqlQuery& query);
+
+    // A statement run again and again: prepared on its first use and kept by the connection (prepared
+    // afresh once the command limit changes), run with its values bound in order. Use the result at
+    // once and finish it: the reference holds only until the next statement.
+    QSqlQuery& eseguiRicordata(const QString& sql, const QVariantList& values = {});
+
+    // A write (kept as above) run to the end of everything the store answers, so that an error raised
+    // after its row count (by a trigger) is not missed. Gives the rows the statement itself changed,
+    // -1 when the store does not say (NOCOUNT).
+    int scrivi(const QString& sql, const QVariantList& values = {});
 
     QSqlDatabase database() const;
 
@@ -78,5 +91,6 @@ private:
     ImpostazioniConnessione m_settings;
     int m_commandTimeout = 0;
     std::unique_ptr<QSqlDatabase> m_database;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements; // kept statements, by text
     std::unique_ptr<BackgroundCheckpoint> m_checkpoint; // embedded store only
 };

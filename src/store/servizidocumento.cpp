@@ -6,6 +6,7 @@
 #include "services/regional.h"
 #include "store/connessionestore.h"
 #include "store/servizidocumentointerni.h"
+#include "store/storerow.h"
 
 #include <QSqlError>
 
@@ -98,30 +99,18 @@ double numeroDaTesto(const QString& text)
 
 using namespace servizi;
 
-ServiziDocumento::ServiziDocumento(ConnessioneStore& connection) : m_connection(connection) {}
+ServiziDocumento::ServiziDocumento(ConnessioneStore& connection) : m_connection(connection)
+{
+    m_connection.ampliaCache();
+}
 
 ServiziDocumento::~ServiziDocumento() = default;
 
-QSqlQuery& ServiziDocumento::preparata(const QString& sql)
-{
-    const auto found = m_statements.constFind(sql);
-    if (found != m_statements.constEnd()) return *found.value();
-    auto query = std::make_shared<QSqlQuery>(m_connection.prepara(sql));
-    m_statements.insert(sql, query);
-    return *query;
-}
-
 ServiziDocumento::Riga ServiziDocumento::primaRiga(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery& query = preparata(sql);
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    m_connection.eseguiPreparata(query);
+    QSqlQuery& query = m_connection.eseguiRicordata(sql, values);
     Riga row;
-    if (query.next())
-        row = query.record();
-    else if (query.lastError().type() != QSqlError::NoError)
-        throw Failure(FailureCode::Database, query.lastError().text());
+    if (rigaSuccessiva(query)) row = query.record();
     query.finish(); // no result left pending on the connection
     return row;
 }
@@ -129,8 +118,7 @@ ServiziDocumento::Riga ServiziDocumento::primaRiga(const QString& sql, const QVa
 void ServiziDocumento::limiteContatore()
 {
     if (m_connection.timeoutComandi() == kTimeoutContatore) return;
-    m_connection.impostaTimeoutComandi(kTimeoutContatore);
-    m_statements.clear(); // prepared again, so they take the new limit
+    m_connection.impostaTimeoutComandi(kTimeoutContatore); // the kept statements take it too
 }
 
 qint32 ServiziDocumento::IncrementaContatore(const QString& nomeContatore)
@@ -166,15 +154,9 @@ QList<qint32> ServiziDocumento::IncrementaContatore(const QString& nomeContatore
 // such counter or its value is NULL.
 std::optional<qint32> ServiziDocumento::contatoreEmbedded(const QString& name, int step)
 {
-    QSqlQuery& query = preparata(m_connection.dialetto().avanzaContatore());
-    query.bindValue(0, step);
-    query.bindValue(1, name);
-    m_connection.eseguiPreparata(query);
+    QSqlQuery& query = m_connection.eseguiRicordata(m_connection.dialetto().avanzaContatore(), {step, name});
     QVariant value;
-    if (query.next())
-        value = query.value(0);
-    else if (query.lastError().type() != QSqlError::NoError)
-        throw Failure(FailureCode::Database, query.lastError().text());
+    if (rigaSuccessiva(query)) value = query.value(0);
     query.finish();
     if (value.isNull()) return std::nullopt;
     return intero32(value, QStringLiteral("Valore"));
@@ -182,9 +164,7 @@ std::optional<qint32> ServiziDocumento::contatoreEmbedded(const QString& name, i
 
 qint32 ServiziDocumento::contatoreSqlServer(const QString& name)
 {
-    QSqlQuery& query = preparata(m_connection.dialetto().avanzaContatore());
-    query.bindValue(0, name);
-    m_connection.eseguiPreparata(query);
+    QSqlQuery& query = m_connection.eseguiRicordata(m_connection.dialetto().avanzaContatore(), {name});
     // The procedure may send results of its own: the value is the last result's row.
     QVariant value;
     bool found = false;
@@ -250,11 +230,6 @@ QString ServiziDocumento::ProssimoNumeroRiga(qint32 idDocumento)
 int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
 {
     int lowered = 0;
-    if (m_connection.motore() != Motore::Embedded) {
-        for (const Scarico& scarico : scarichi)
-            lowered += ScaricaGiacenza(scarico.idUscita, scarico.quantita) ? 1 : 0;
-        return lowered;
-    }
     // Rounds of distinct issues: an issue sold on two rows is lowered in two rounds, in their order.
     QList<Scarico> left = scarichi;
     while (!left.isEmpty()) {
@@ -266,18 +241,14 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
             (taken || round.size() == kPerIstruzione ? later : round) << scarico;
         }
         lowered += protetto<int>(0, [&] {
-            QSqlQuery& query = preparata(scaricaGiacenze().at(round.size() - 1));
-            int place = 0;
-            for (const Scarico& scarico : round) {
-                query.bindValue(place++, scarico.idUscita);
-                query.bindValue(place++, quantitaDaLegare(scarico.quantita));
-            }
+            QVariantList values;
             for (const Scarico& scarico : round)
-                query.bindValue(place++, scarico.idUscita);
-            m_connection.eseguiPreparata(query);
-            const int updated = query.numRowsAffected();
-            query.finish();
-            return updated;
+                values << scarico.idUscita << quantitaDaLegare(scarico.quantita);
+            for (const Scarico& scarico : round)
+                values << scarico.idUscita;
+            // A store that does not count (-1) is taken at its word that the statement ran.
+            const int updated = m_connection.scrivi(scaricaGiacenze().at(round.size() - 1), values);
+            return updated < 0 ? int(round.size()) : updated;
         });
         left = later;
     }
@@ -287,12 +258,7 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
 bool ServiziDocumento::ScaricaGiacenza(qint32 idUscita, float quantita)
 {
     return protetto<bool>(false, [&] {
-        QSqlQuery& query = preparata(kScaricaGiacenza);
-        query.bindValue(0, quantitaDaLegare(quantita));
-        query.bindValue(1, idUscita);
-        m_connection.eseguiPreparata(query);
-        const bool updated = query.numRowsAffected() > 0;
-        query.finish();
-        return updated;
+        const int updated = m_connection.scrivi(kScaricaGiacenza, {quantitaDaLegare(quantita), idUscita});
+        return updated != 0; // -1: the store does not count, and the statement ran
     });
 }

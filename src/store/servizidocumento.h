@@ -1,15 +1,14 @@
 #pragma once
 
 #include <QHash>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QList>
 #include <QString>
 #include <QVariantList>
 
-#include <memory>
 #include <optional>
 
 class ConnessioneStore;
+class QSqlRecord;
 
 // The small reads and writes that the sales import makes on the store while it builds a document:
 // named counters, document-type data, row numbers, an issue's description, prices, VAT and unit, its
@@ -17,7 +16,8 @@ class ConnessioneStore;
 // (written next to each), and the caller goes on with it. Numbers given back as text are in the general
 // number format (decimal comma).
 //
-// One instance serves one run on the run's connection. Each statement is prepared once; what cannot
+// One instance serves one run on the run's connection; the issues are looked up anywhere in the store, so
+// the connection keeps more of the store in memory. Each statement is prepared once; what cannot
 // change while the run lasts (document types, VAT rates, the issues' data other than their stock) is
 // read once and kept (for a bounded number of issues). Only results actually read are kept, never a
 // fallback.
@@ -73,13 +73,15 @@ public:
     int ScaricaGiacenze(const QList<Scarico>& scarichi);
 
     // Reads at once the rows of Uscite and vUscite of the given issues that are not kept yet, so that
-    // the lookups of a sale's rows then ask the store nothing more. Not a lookup of its own: should it
-    // fail, each lookup reads its issue itself, with its own fallback.
-    void ricordaUscite(const QList<qint32>& idUscite);
+    // the lookups of a sale's rows then ask the store nothing more; false when that failed (counted as a
+    // failure like any other), and each lookup then reads its issue itself, with its own fallback.
+    bool ricordaUscite(const QList<qint32>& idUscite);
 
     // How many calls have fallen back on a failure so far: a caller that groups its writes checks its
     // transaction after a call that failed.
     int fallimenti() const { return m_failures; }
+    // Whether the last of those failures came from another writer getting in the way (ConflittoStore).
+    bool ultimoFallimentoConflitto() const { return m_lastFailureConflict; }
 
     // How many issues are kept at most, once read: a day's sales mostly come back to the same few.
     static constexpr int kUsciteRicordate = 1024;
@@ -90,7 +92,6 @@ private:
     // Runs the statement (prepared on first use) with its values and gives its first row. Throws
     // Failure on any error.
     Riga primaRiga(const QString& sql, const QVariantList& values);
-    QSqlQuery& preparata(const QString& sql);
     void limiteContatore();
     std::optional<qint32> contatoreEmbedded(const QString& name, int step);
     qint32 contatoreSqlServer(const QString& name);
@@ -105,7 +106,6 @@ private:
     T ricordato(QHash<qint32, T>& memo, qint32 key, const T& fallback, F&& body);
 
     ConnessioneStore& m_connection;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
     QHash<qint32, Riga> m_types;
     QHash<qint32, Riga> m_vatCodes;
     QHash<qint32, Riga> m_issues;     // rows of Uscite
@@ -114,6 +114,7 @@ private:
     QHash<qint32, QString> m_descriptions, m_netPrices, m_extraPrices, m_salesUnits, m_purchaseUnits;
     QHash<qint32, qint32> m_vatCodesOfIssues, m_rates;
     int m_failures = 0;
+    bool m_lastFailureConflict = false;
 };
 
 // Reads a number given as text by these services (decimal comma or point) the lenient way: empty or

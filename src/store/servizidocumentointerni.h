@@ -3,6 +3,7 @@
 // What the document services' two source files share: the reading of stored values and the way every
 // service falls back on a failure. Not for use outside them.
 
+#include "store/conflittostore.h"
 #include "store/servizidocumento.h"
 
 #include <QSqlRecord>
@@ -29,8 +30,13 @@ template <typename T, typename F> T ServiziDocumento::protetto(const T& fallback
 {
     try {
         return body();
+    } catch (const ConflittoStore&) {
+        ++m_failures;
+        m_lastFailureConflict = true;
+        return fallback;
     } catch (const std::exception&) {
         ++m_failures;
+        m_lastFailureConflict = false;
         return fallback;
     }
 }

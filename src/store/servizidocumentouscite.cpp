@@ -48,32 +48,31 @@ void ServiziDocumento::limitaUscite(int added)
     m_vatCodesOfIssues.clear();
 }
 
-void ServiziDocumento::ricordaUscite(const QList<qint32>& idUscite)
+bool ServiziDocumento::ricordaUscite(const QList<qint32>& idUscite)
 {
     QList<qint32> missing;
     for (const qint32 id : idUscite)
         if ((!m_issues.contains(id) || !m_issueViews.contains(id)) && !missing.contains(id)) missing << id;
-    if (missing.isEmpty()) return;
+    if (missing.isEmpty()) return true;
     limitaUscite(2 * int(missing.size()));
-    try {
+    return protetto<bool>(false, [&] {
         for (qsizetype from = 0; from < missing.size(); from += kPerIstruzione) {
             const QList<qint32> some = missing.mid(from, kPerIstruzione);
             leggiUscite(kUscite, some, m_issues);
             leggiUscite(kVisteUscite, some, m_issueViews);
         }
-    } catch (const std::exception&) {
-        // Each lookup then reads its issue alone.
-    }
+        return true;
+    });
 }
 
 // The first row of each issue, as the lookup of that issue alone would give it; nothing for an issue
 // without one. One statement of kPerIstruzione places, the last issue repeated in the places left.
 void ServiziDocumento::leggiUscite(const QString& sql, const QList<qint32>& ids, QHash<qint32, Riga>& memo)
 {
-    QSqlQuery& query = preparata(sql);
+    QVariantList values;
     for (int i = 0; i < kPerIstruzione; ++i)
-        query.bindValue(i, ids.at(qMin<qsizetype>(i, ids.size() - 1)));
-    m_connection.eseguiPreparata(query);
+        values << ids.at(qMin<qsizetype>(i, ids.size() - 1));
+    QSqlQuery& query = m_connection.eseguiRicordata(sql, values);
     QHash<qint32, Riga> found;
     int idColumn = -1;
     while (rigaSuccessiva(query)) {

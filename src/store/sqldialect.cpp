@@ -1,5 +1,8 @@
 #include "store/sqldialect.h"
 
+#include <QDateTime>
+#include <QTimeZone>
+
 QString SqlDialect::selectTop(int n, const QString& rest) const
 {
     if (m_engine == Motore::SqlServer) return QStringLiteral("SELECT top %1 ").arg(n) + rest;
@@ -21,8 +24,23 @@ QString SqlDialect::dataDi(const QString& column) const
 
 QString SqlDialect::testoUguale(const QString& column, const QString& value) const
 {
-    if (m_engine == Motore::SqlServer) return column + QStringLiteral(" = ") + value;
+    if (m_engine == Motore::SqlServer)
+        return QStringLiteral("%1 = CAST(%2 AS varchar(8000))").arg(column, value);
     return QStringLiteral("rtrim(%1) COLLATE NOCASE = rtrim(%2)").arg(column, value);
+}
+
+QString SqlDialect::senzaIndice(const QString& column) const
+{
+    if (m_engine == Motore::SqlServer) return column;
+    return QLatin1Char('+') + column;
+}
+
+QVariant SqlDialect::valoreMomento(const QDate& day, const QTime& time) const
+{
+    if (m_engine == Motore::Embedded)
+        return day.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') +
+               time.toString(QStringLiteral("HH:mm:ss"));
+    return QDateTime(day, time, QTimeZone::utc());
 }
 
 QString SqlDialect::avanzaContatore() const

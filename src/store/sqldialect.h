@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QString>
+#include <QTime>
+#include <QVariant>
 
 // The store's query texts are written for SQL Server. The embedded engine (SQLite) gets the equivalent
 // of each from this small table.
@@ -30,8 +32,20 @@ public:
     // The condition "column equals value" for texts, without regard to letter case and trailing
     // blanks as SQL Server compares them ('S1' and 's1 ' are equal). `value` is an SQL expression,
     // a "?" placeholder by default. On SQLite both sides are trimmed of trailing blanks and compared
-    // with NOCASE, the form the store's text indexes are built on, so such a lookup uses them.
+    // with NOCASE, the form the store's text indexes are built on, so such a lookup uses them. On SQL
+    // Server the value is made varchar: the driver sends text as nvarchar, and a varchar column
+    // compared with an nvarchar value is converted row by row instead of sought in its index.
     QString testoUguale(const QString& column, const QString& value = QStringLiteral("?")) const;
+
+    // The column as a condition's operand that the planner does not look up through an index of its
+    // own: "+column" on SQLite, whose planner would otherwise pick a far larger index; the column
+    // itself on SQL Server.
+    QString senzaIndice(const QString& column) const;
+
+    // A moment (a day and its wall-clock time) as a value to bind to a date-and-time column: the
+    // store's ISO text "yyyy-mm-dd hh:mm:ss" on SQLite; a date-time that no time zone moves on SQL
+    // Server.
+    QVariant valoreMomento(const QDate& day, const QTime& time) const;
 
     // Advances a named counter and hands back its new value: on SQL Server a batch calling the stored
     // procedure Contatore_update and selecting its output last, the name bound to its one "?"; on SQLite

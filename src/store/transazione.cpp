@@ -71,6 +71,7 @@ void Transazione::conferma()
         verificaAttiva();
         m_connection.esegui(QStringLiteral("COMMIT"));
     } else {
+        verificaAttiva();
         QSqlDatabase database = m_connection.database();
         if (!database.commit())
             throw transactionFailure(QStringLiteral("Impossibile confermare la transazione"),

@@ -4,6 +4,7 @@
 #include "salesstore.h"
 
 #include "services/failure.h"
+#include "store/connessionestore.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -131,9 +132,9 @@ TEST_F(Staging, AFailedReadOfTheIssueIsNoUnknownIssue)
 TEST_F(Staging, DuplicateCheckUsesTheIndex)
 {
     const auto connection = connetti();
-    const QueryLegata q =
-        queryDoppione(SqlDialect(Motore::Embedded), QStringLiteral("S1"), QStringLiteral("1"));
-    QSqlQuery plan = connection->esegui(QStringLiteral("EXPLAIN QUERY PLAN ") + q.sql, q.valori);
+    QSqlQuery plan = connection->esegui(
+        QStringLiteral("EXPLAIN QUERY PLAN ") + ArchivioVendite::testoDoppione(SqlDialect(Motore::Embedded)),
+        {QStringLiteral("S1"), QStringLiteral("1")});
     QString text;
     while (plan.next())
         text += plan.value(3).toString() + QLatin1Char('\n');

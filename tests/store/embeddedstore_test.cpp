@@ -325,7 +325,7 @@ TEST(StoreDialect, QueryTextsOfEachEngine)
     EXPECT_EQ(embedded.letteraleData(QDate(2026, 6, 10)), QStringLiteral("julianday('2026-06-10')"));
     EXPECT_EQ(server.dataDi("DataUscita"), "DataUscita");
     EXPECT_EQ(embedded.dataDi("DataUscita"), "julianday(DataUscita)");
-    EXPECT_EQ(server.testoUguale("IDVendita"), "IDVendita = ?");
+    EXPECT_EQ(server.testoUguale("IDVendita"), "IDVendita = CAST(? AS varchar(8000))");
     EXPECT_EQ(embedded.testoUguale("IDVendita", "'0'"), "rtrim(IDVendita) COLLATE NOCASE = rtrim('0')");
     // The counter's output comes back as a result column, so a NULL keeps its null indicator.
     EXPECT_TRUE(

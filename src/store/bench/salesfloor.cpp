@@ -1,4 +1,4 @@
-#include "sales/bench/salesfloor.h"
+#include "store/bench/salesfloor.h"
 
 #include "sales/letturavendite.h"
 #include "services/failure.h"

@@ -1,0 +1,66 @@
+#include "store/gruppovendite.h"
+
+#include "store/connessionestore.h"
+
+GruppoVendite::GruppoVendite(ConnessioneStore& connection)
+    : m_connection(connection), m_grouped(connection.motore() == Motore::Embedded)
+{
+}
+
+GruppoVendite::~GruppoVendite() = default;
+
+void GruppoVendite::savepoint(const char* statement)
+{
+    m_connection.eseguiRicordata(QString::fromLatin1(statement)).finish();
+}
+
+void GruppoVendite::inizia()
+{
+    if (!m_transaction) m_transaction.emplace(m_connection);
+    if (m_grouped) savepoint("SAVEPOINT vendita");
+}
+
+void GruppoVendite::verificaAttiva()
+{
+    if (m_transaction) m_transaction->verificaAttiva();
+}
+
+bool GruppoVendite::completa()
+{
+    if (!m_grouped) return false;
+    savepoint("RELEASE vendita");
+    return true;
+}
+
+void GruppoVendite::scarta()
+{
+    if (m_grouped) {
+        savepoint("ROLLBACK TO vendita");
+        savepoint("RELEASE vendita");
+    } else {
+        m_transaction.reset();
+    }
+}
+
+bool GruppoVendite::annulla()
+{
+    try {
+        if (m_grouped && m_transaction) {
+            m_transaction->verificaAttiva(); // otherwise the sales before it are gone as well
+            scarta();
+            salva();
+            return true;
+        }
+    } catch (const std::exception&) {
+        // The whole unit is undone below: its sales stay pending.
+    }
+    m_transaction.reset();
+    return false;
+}
+
+void GruppoVendite::salva()
+{
+    if (!m_transaction) return;
+    m_transaction->conferma();
+    m_transaction.reset();
+}
