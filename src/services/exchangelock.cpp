@@ -1,5 +1,7 @@
 #include "services/exchangelock.h"
 
+#include "services/platform.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -31,7 +33,7 @@ QString ExchangeLock::lockFileFor(const QString& exchangePath)
 {
     const QByteArray key = canonicalPath(exchangePath).toCaseFolded().toUtf8();
     const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex();
-    return QDir(QDir::tempPath())
+    return QDir(cartellaComuneMacchina())
         .filePath(QStringLiteral("esporta-importa-%1.lock").arg(QLatin1String(hash)));
 }
 

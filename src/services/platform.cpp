@@ -63,3 +63,16 @@ bool apriInCoda(QFile& file, const QString& path)
     return false;
 #endif
 }
+
+QString cartellaComuneMacchina()
+{
+#ifdef _WIN32
+    QString common = qEnvironmentVariable("ProgramData");
+    if (common.isEmpty()) common = QStringLiteral("C:/ProgramData");
+    const QString folder = QDir(QDir::fromNativeSeparators(common)).filePath(QStringLiteral("esporta-importa"));
+    QDir().mkpath(folder);
+    return folder;
+#else
+    return QStringLiteral("/tmp");
+#endif
+}

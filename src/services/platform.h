@@ -24,3 +24,9 @@ bool creaFileTemporaneo(QFile& file, const QString& path);
 // Opens the file for appending, creating it when missing, but never through a link: a link planted under
 // the name of a side file that only grows (SALTATO_) makes the open fail.
 bool apriInCoda(QFile& file, const QString& path);
+
+// A folder that every user of this machine sees and may create files in, for what instances of the
+// program started by different users (the operator, a scheduled task) must share: the machine's common
+// application data on Windows (created when missing), /tmp elsewhere. Never the user's own temporary
+// folder, which another user does not see.
+QString cartellaComuneMacchina();

@@ -118,8 +118,6 @@ QString stringaOdbc(const ImpostazioniConnessione& settings, const QString& driv
     keys << QStringLiteral("UID=") + quoted(settings.utente, QStringLiteral("Il nome utente"), rule);
     keys << QStringLiteral("PWD=") + quoted(settings.password, QStringLiteral("La password"), rule);
 
-    // Several results open at once on one connection: the runs read a list while querying.
-    keys << QStringLiteral("MARS_Connection=Yes");
     if (freeTds) {
         keys << QStringLiteral("ClientCharset=UTF-8"); // Qt reads FreeTDS's text as UTF-8
         keys << QStringLiteral("TDS_Version=7.4");

@@ -1,3 +1,4 @@
+#include "services/exchangelock.h"
 #include "services/platform.h"
 #include "services/programfolder.h"
 #include "services/rejectedlines.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -64,3 +66,16 @@ TEST_F(TemporaryFile, APlantedLinkIsNeverFollowed)
     }
 }
 #endif
+
+TEST(ExchangeLockPlace, NotTheUsersOwnTemporaryFolder)
+{
+    // A scheduled task running as another user has a temporary folder of its own.
+    QTemporaryDir own;
+    const QByteArray before = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(own.path()));
+    const QString lock = ExchangeLock::lockFileFor(own.filePath(QStringLiteral("Vendite.DAT")));
+    const QString userTemp = QDir::tempPath();
+    qputenv("TMPDIR", before);
+    EXPECT_EQ(QFileInfo(lock).absolutePath(), QDir(cartellaComuneMacchina()).absolutePath());
+    EXPECT_FALSE(lock.startsWith(userTemp)) << qPrintable(lock);
+}

@@ -45,64 +45,63 @@ TEST_F(OdbcString, SettingsMapOntoDriverKeys)
          {"SRV", "cassa", "segreta", "TAVIRA"},
          kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={SRV};Database={TAVIRA};UID={cassa};PWD={segreta};"
-                        "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
+                        "ClientCharset=UTF-8;TDS_Version=7.4")},
         {"host and port become Server and Port for FreeTDS",
          {" 10.0.0.5,1433 ", "u", "p", " TAVIRA "},
          kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={10.0.0.5};Port=1433;Database={TAVIRA};UID={u};PWD={p};"
-                        "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
+                        "ClientCharset=UTF-8;TDS_Version=7.4")},
         {"named instance kept as written",
          {"SRV\\SQLEXPRESS", "u", "p", "master"},
          kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={SRV\\SQLEXPRESS};Database={master};UID={u};PWD={p};"
-                        "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
+                        "ClientCharset=UTF-8;TDS_Version=7.4")},
         {"host and port kept whole for Microsoft's driver",
          {"SRV,1500", "u", "p", "TAVIRA"},
          kMsDriver,
          QStringLiteral(
              "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV,1500};Database={TAVIRA};UID={u};PWD={p};"
-             "MARS_Connection=Yes;Encrypt=Optional")},
+             "Encrypt=Optional")},
         {"password with ; } and = is braced, } doubled",
          {"SRV", "u", "a;b}c=d", "TAVIRA"},
          kMsDriver,
          QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={TAVIRA};UID={u};"
-                        "PWD={a;b}}c=d};MARS_Connection=Yes;Encrypt=Optional")},
+                        "PWD={a;b}}c=d};Encrypt=Optional")},
         {"an attempt to add a key stays inside the value",
          {"SRV", "u", "x};Trusted_Connection=yes;{", "T"},
          kMsDriver,
          QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={T};UID={u};"
-                        "PWD={x}};Trusted_Connection=yes;{};MARS_Connection=Yes;Encrypt=Optional")},
+                        "PWD={x}};Trusted_Connection=yes;{};Encrypt=Optional")},
         {"password with ; and = through FreeTDS",
          {"SRV", "u", "a;b=c{", "T"},
          kFreeTds,
          QStringLiteral("DRIVER={FreeTDS};Server={SRV};Database={T};UID={u};PWD={a;b=c{};"
-                        "MARS_Connection=Yes;ClientCharset=UTF-8;TDS_Version=7.4")},
+                        "ClientCharset=UTF-8;TDS_Version=7.4")},
         {"no database: the login's default",
          {"SRV", "u", "p", "  "},
          kMsDriver,
          QStringLiteral("DRIVER={ODBC Driver 18 for SQL "
-                        "Server};Server={SRV};UID={u};PWD={p};MARS_Connection=Yes;Encrypt=Optional")},
+                        "Server};Server={SRV};UID={u};PWD={p};Encrypt=Optional")},
         {"blanks inside the password are kept",
          {"SRV", " u ", " p ", "T"},
          kMsDriver,
          QStringLiteral(
              "DRIVER={ODBC Driver 18 for SQL Server};Server={SRV};Database={T};UID={ u };PWD={ p };"
-             "MARS_Connection=Yes;Encrypt=Optional")},
+             "Encrypt=Optional")},
         {"bare values for a driver that keeps braces",
          {"SRV", "u", "p w", "/srv/TAVIRA.sqlite"},
          QStringLiteral("SQLite3"),
          QStringLiteral(
-             "DRIVER={SQLite3};Server=SRV;Database=/srv/TAVIRA.sqlite;UID=u;PWD=p w;MARS_Connection=Yes")},
+             "DRIVER={SQLite3};Server=SRV;Database=/srv/TAVIRA.sqlite;UID=u;PWD=p w")},
         {"a later Microsoft driver encrypts when the server asks",
          {"SRV", "u", "p", "T"},
          QStringLiteral("ODBC Driver 19 for SQL Server"),
          QStringLiteral("DRIVER={ODBC Driver 19 for SQL Server};Server={SRV};Database={T};UID={u};PWD={p};"
-                        "MARS_Connection=Yes;Encrypt=Optional")},
+                        "Encrypt=Optional")},
         {"an older Microsoft driver keeps its own default",
          {"SRV", "u", "p", "T"},
          QStringLiteral("ODBC Driver 17 for SQL Server"),
-         QStringLiteral("DRIVER={ODBC Driver 17 for SQL Server};Server={SRV};Database={T};UID={u};PWD={p};"
-                        "MARS_Connection=Yes")},
+         QStringLiteral("DRIVER={ODBC Driver 17 for SQL Server};Server={SRV};Database={T};UID={u};PWD={p}")},
         {"; refused where values go bare", {"SRV", "u", "a;b", "T"}, QStringLiteral("SQLite3"), std::nullopt},
         {"edge blanks refused where values go bare",
          {"SRV", "u", "pw ", "T"},
@@ -145,7 +144,7 @@ TEST_F(OdbcString, DriverChoiceAndExtraKeys)
     qputenv("ESPORTA_IMPORTA_ODBC_EXTRA", "TrustServerCertificate=yes");
     EXPECT_EQ(stringaOdbc({"S", "u", "p", "T"}, driverOdbc()),
               QStringLiteral("DRIVER={ODBC Driver 17 for SQL Server};Server={S};Database={T};UID={u};PWD={p};"
-                             "MARS_Connection=Yes;TrustServerCertificate=yes"));
+                             "TrustServerCertificate=yes"));
 }
 
 TEST_F(OdbcString, EncryptionOfDriver18CanBeSetFromTheEnvironment)
@@ -156,13 +155,13 @@ TEST_F(OdbcString, EncryptionOfDriver18CanBeSetFromTheEnvironment)
         const char* extra;
         QString tail;
     } rows[] = {
-        {"nothing set", "", QStringLiteral("MARS_Connection=Yes;Encrypt=Optional")},
+        {"nothing set", "", QStringLiteral("Encrypt=Optional")},
         {"certificate trusted, encryption as the server asks", "TrustServerCertificate=yes",
-         QStringLiteral("MARS_Connection=Yes;Encrypt=Optional;TrustServerCertificate=yes")},
+         QStringLiteral("Encrypt=Optional;TrustServerCertificate=yes")},
         {"strict encryption replaces the default", "Encrypt=Strict",
-         QStringLiteral("MARS_Connection=Yes;Encrypt=Strict")},
+         QStringLiteral("Encrypt=Strict")},
         {"key in another case, blanks around it", "TrustServerCertificate=yes; encrypt =yes",
-         QStringLiteral("MARS_Connection=Yes;TrustServerCertificate=yes; encrypt =yes")},
+         QStringLiteral("TrustServerCertificate=yes; encrypt =yes")},
     };
     for (const auto& row : rows) {
         qputenv("ESPORTA_IMPORTA_ODBC_EXTRA", row.extra);
