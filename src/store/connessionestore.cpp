@@ -6,6 +6,7 @@
 #include "store/asyncopen.h"
 #include "store/backgroundcheckpoint.h"
 #include "store/connectionregistry.h"
+#include "store/odbcbinding.h"
 #include "store/odbcstring.h"
 #include "store/sqlitecollation.h"
 #include "store/storelayout.h"
@@ -307,17 +308,34 @@ QSqlQuery& ConnessioneStore::eseguiRicordata(const QString& sql, const QVariantL
     if (found == m_statements.constEnd())
         found = m_statements.insert(sql, std::make_shared<QSqlQuery>(prepara(sql)));
     QSqlQuery& query = *found.value();
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    eseguiPreparata(query);
+    eseguiConValori(query, values);
     return query;
 }
 
 QSqlQuery ConnessioneStore::esegui(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query = prepara(sql);
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    eseguiPreparata(query);
+    eseguiConValori(query, values);
     return query;
+}
+
+void ConnessioneStore::eseguiConValori(QSqlQuery& query, const QVariantList& values)
+{
+    if (m_dialect.motore() == Motore::Embedded || values.isEmpty()) {
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        eseguiPreparata(query);
+        return;
+    }
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        throw Failure(FailureCode::Database, QStringLiteral("Il driver ODBC non fornisce l'istruzione"));
+    SQLHANDLE statement = *static_cast<const SQLHANDLE*>(handle.constData());
+    OdbcBinding binding;
+    if (!binding.bind(statement, values))
+        throw Failure(FailureCode::Database,
+                      QStringLiteral("Impossibile passare i valori al driver ODBC: %1").arg(query.lastQuery()));
+    const bool done = query.exec();
+    OdbcBinding::release(statement);
+    if (!done) throwStatementFailure(query.lastQuery(), query.lastError());
 }

@@ -85,6 +85,9 @@ private:
     void openEmbedded(int loginTimeoutSeconds);
     void openSqlServer(int loginTimeoutSeconds);
     void applyCommandTimeout(QSqlQuery& query) const;
+    // Runs the prepared query with its values: bound by Qt on the embedded store, by OdbcBinding on
+    // SQL Server.
+    void eseguiConValori(QSqlQuery& query, const QVariantList& values);
 
     QString m_name;
     SqlDialect m_dialect;
