@@ -6,7 +6,14 @@
 #include "store/storerow.h"
 
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlRecord>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
 
 #include <cmath>
 #include <limits>
@@ -78,6 +85,20 @@ int righeLette(QSqlQuery& query, QVariant* first = nullptr)
     }
     query.finish();
     return rows;
+}
+// The value with `decimals` places, rounded half away from zero or cut, computed on its decimal digits.
+double inScala(double value, int decimals, bool cut)
+{
+    const auto number = NumeroEsatto::daTesto(QString::number(value, 'g', 15));
+    if (!number || decimals < 0 || decimals > 15) return value;
+    const QString shifted = number->assoluto().perPotenzaDiDieci(decimals).testo();
+    const qsizetype dot = shifted.indexOf(QLatin1Char('.'));
+    bool ok = false;
+    qint64 units = shifted.left(dot < 0 ? shifted.size() : dot).toLongLong(&ok);
+    if (!ok) return value;
+    if (!cut && dot >= 0 && shifted.at(dot + 1) >= QLatin1Char('5')) ++units;
+    const double magnitude = QString::number(units).toDouble() / std::pow(10.0, decimals);
+    return number->negativo() ? -magnitude : magnitude;
 }
 } // namespace
 
@@ -183,4 +204,40 @@ void ArchivioVendite::scriviTestata(const TestataDocumento& t)
     m_connection.scrivi(kNuovaTestata, {t.idDocumento, t.idFornitore, t.numero, t.idTipoDocumento,
                                         testo(t.descrizione), testo(t.note), data, numeroDaLegare(t.totaleImponibile),
                                         numeroDaLegare(t.totaleIva), numeroDaLegare(t.totaleBolla)});
+}
+
+void ArchivioVendite::leggiScale()
+{
+    std::array<Scala, 2> scales{};
+    if (m_connection.motore() == Motore::SqlServer) {
+        QSqlQuery query = m_connection.esegui(
+            m_connection.dialetto().selectTop(0, QStringLiteral("PrezzoNetto, PrezzoCopertina FROM DocumentiRighe")));
+        const QSqlRecord record = query.record();
+        for (int i = 0; i < 2 && i < record.count(); ++i) {
+            const QSqlField field = record.field(i);
+            switch (field.typeID()) {
+            case SQL_DECIMAL:
+            case SQL_NUMERIC:
+                scales[size_t(i)] = {field.precision(), false};
+                break;
+            case SQL_INTEGER:
+            case SQL_SMALLINT:
+            case SQL_TINYINT:
+            case SQL_BIGINT:
+                scales[size_t(i)] = {0, true};
+                break;
+            default: // float, real: the value itself
+                break;
+            }
+        }
+        query.finish();
+    }
+    m_scales = scales;
+}
+
+double ArchivioVendite::comeNellaRiga(ColonnaImporto colonna, double value)
+{
+    if (!m_scales) leggiScale();
+    const Scala& scale = m_scales->at(size_t(colonna));
+    return scale.decimali < 0 ? value : inScala(value, scale.decimali, scale.tronca);
 }

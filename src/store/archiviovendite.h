@@ -6,6 +6,7 @@
 #include <QTime>
 #include <QVariant>
 
+#include <array>
 #include <optional>
 
 #include <vector>
@@ -98,9 +99,24 @@ public:
     int segnaElaborate(const QVariant& idVendita);
     void scriviTestata(const TestataDocumento& testata);
 
+    // The amount columns of DocumentiRighe that a row's amounts are computed from.
+    enum class ColonnaImporto { PrezzoNetto, PrezzoCopertina };
+    // The value as the column holds it once written: on SQL Server a decimal or money column keeps its
+    // own number of decimals (rounded half away from zero) and an integer column none (cut); the
+    // embedded store keeps the value. The column types are read once.
+    double comeNellaRiga(ColonnaImporto colonna, double value);
+
     // The text of the duplicate check, its two values bound in the order IDVendita, IDRiga.
     static QString testoDoppione(const SqlDialect& dialect);
 
 private:
+    struct Scala
+    {
+        int decimali = -1; // -1: the value is kept as it is
+        bool tronca = false;
+    };
+    void leggiScale();
+
     ConnessioneStore& m_connection;
+    std::optional<std::array<Scala, 2>> m_scales; // by ColonnaImporto, once read
 };

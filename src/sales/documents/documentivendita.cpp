@@ -134,9 +134,13 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
                                 prezzoCopertina, staged.quantita, um});
         stock << ServiziDocumento::Scarico{staged.idUscita, float(staged.quantita)};
 
-        const double netto = quindiciCifre(prezzoNetto * staged.quantita);
+        // The amounts come from the prices as the row holds them.
+        const double nettoRiga = m_archivio.comeNellaRiga(ArchivioVendite::ColonnaImporto::PrezzoNetto, prezzoNetto);
+        const double copertinaRiga =
+            m_archivio.comeNellaRiga(ArchivioVendite::ColonnaImporto::PrezzoCopertina, prezzoCopertina);
+        const double netto = quindiciCifre(nettoRiga * staged.quantita);
         const double ivaRiga = quindiciCifre(aliquota * netto / 100);
-        const double copertina = quindiciCifre(prezzoCopertina * staged.quantita);
+        const double copertina = quindiciCifre(copertinaRiga * staged.quantita);
         document.totaleBolla = quindiciCifre(document.totaleBolla + copertina);
         if (aliquota > 0) {
             imponibile = quindiciCifre(imponibile + netto);
