@@ -3,6 +3,7 @@
 #include "sitefixture.h"
 #include "store/connessionestore.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSqlQuery>
@@ -17,6 +18,16 @@ QByteArray riga(const char* id)
            QByteArray(41, ' ') + "\r\n";
 }
 
+// The built program started unattended on a program folder.
+void avvia(QProcess& child, const QString& programFolder, const QStringList& switches)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ESPORTA_IMPORTA_DIR"), programFolder);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.start(QStringLiteral(EI_PROGRAM), switches);
+}
+
 class ScheduledRun : public SiteTest
 {
 protected:
@@ -24,14 +35,9 @@ protected:
     int run()
     {
         QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("ESPORTA_IMPORTA_DIR"), folder());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(environment);
         QElapsedTimer clock;
         clock.start();
-        child.start(QStringLiteral(EI_PROGRAM),
-                    {QStringLiteral("/A"), QStringLiteral("/C"), QStringLiteral("/V")});
+        avvia(child, folder(), {QStringLiteral("/A"), QStringLiteral("/C"), QStringLiteral("/V")});
         if (!child.waitForFinished(60000)) {
             child.kill();
             child.waitForFinished();
@@ -75,5 +81,27 @@ TEST_F(ScheduledRun, AnInterruptedImportStillEndsTheProgramStatusOne)
     EXPECT_TRUE(logged("la cartella di Origine non Esiste!!"));
     EXPECT_TRUE(logged("Esportazione INTERROTTA !!"));
     EXPECT_EQ(staged(), 0);
+}
+TEST_F(ScheduledRun, TwoProgramFoldersImportIntoOneStoreAtOnce)
+{
+    // Each folder has its own sales file; the second writer waits for the first instead of failing.
+    const QString second = path(QStringLiteral("secondo"));
+    ASSERT_TRUE(QDir(folder()).mkpath(QStringLiteral("secondo")));
+    ASSERT_TRUE(QFile::copy(path(QStringLiteral("Tavira.XML")), second + QStringLiteral("/Tavira.XML")));
+    QByteArray first, other;
+    for (int i = 0; i < 3000; ++i) {
+        first += riga(QByteArray("A" + QByteArray::number(i)).constData());
+        other += riga(QByteArray("B" + QByteArray::number(i)).constData());
+    }
+    writeBytes(QStringLiteral("Vendite.DAT"), first);
+    writeBytes(QStringLiteral("secondo/Vendite.DAT"), other);
+    QProcess a, b;
+    avvia(a, folder(), {QStringLiteral("/A"), QStringLiteral("/V")});
+    avvia(b, second, {QStringLiteral("/A"), QStringLiteral("/V")});
+    ASSERT_TRUE(a.waitForFinished(90000));
+    ASSERT_TRUE(b.waitForFinished(90000));
+    EXPECT_EQ(a.exitCode(), 0);
+    EXPECT_EQ(b.exitCode(), 0);
+    EXPECT_EQ(staged(), 6000);
 }
 } // namespace
