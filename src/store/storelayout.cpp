@@ -126,6 +126,14 @@ bool busy(int code)
     return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
 }
 
+// The store refuses to be written, or its side files cannot be made beside it: a read-only file,
+// folder or mount.
+bool notWritable(sqlite3* handle, int code)
+{
+    return (code & 0xFF) == SQLITE_READONLY || (code & 0xFF) == SQLITE_CANTOPEN ||
+           sqlite3_db_readonly(handle, "main") == 1;
+}
+
 QString busyMessage(const QString& database)
 {
     return QStringLiteral("Il database \"%1\" è occupato da un altro programma che lo tiene bloccato: "
@@ -150,14 +158,27 @@ QStringList istruzioniSchema()
     return statements;
 }
 
+namespace {
+QString messaggioSolaLettura(const QString& database)
+{
+    return QStringLiteral("Il database \"%1\" non può essere scritto: il file, la sua cartella o il disco "
+                          "sono in sola lettura")
+        .arg(database);
+}
+} // namespace
+
 void preparaStore(sqlite3* handle, const QString& database)
 {
     int layout = 0;
     try {
         layout = rows(handle, QStringLiteral("PRAGMA user_version")).value(0).value(0).toInt();
         rows(handle, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        if (sqlite3_db_readonly(handle, "main") == 1)
+            throw Failure(FailureCode::Database, messaggioSolaLettura(database));
     } catch (const StoreError& error) {
         if (busy(error.code)) throw Failure(FailureCode::Database, busyMessage(database));
+        if (notWritable(handle, error.code))
+            throw Failure(FailureCode::Database, messaggioSolaLettura(database));
         throw Failure(FailureCode::Database,
                       QStringLiteral("Il file del database \"%1\" non è un database SQLite leggibile: %2")
                           .arg(database, error.message));

@@ -19,5 +19,6 @@ QStringList istruzioniSchema();
 // unreadable. A store of layout 1 is rebuilt into the current layout in place, in one transaction with
 // every row copied (nothing changes when the rebuild fails); a layout newer than this program's is
 // refused. Files that are not stores of this program (user_version 0) are left as they are. Throws
-// Failure (FailureCode::Database) with a message naming `database`.
+// Failure (FailureCode::Database) with a message naming `database`; a store that can be read but not
+// written (a read-only file, folder or disk) is told as such.
 void preparaStore(sqlite3* handle, const QString& database);

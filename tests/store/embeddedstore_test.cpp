@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlRecord>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,24 @@ TEST_F(EmbeddedStore, ViewTakesTypeAndTitleFromTheIssuesTitle)
     EXPECT_EQ(view.value(QStringLiteral("Testata")).toString(), QStringLiteral("Gazzetta"));
     EXPECT_EQ(view.value(QStringLiteral("NumeroCopertina")).toString(), QStringLiteral("123"));
     EXPECT_EQ(view.value(QStringLiteral("UmVendita")).toString(), QStringLiteral("PZ"));
+}
+
+TEST_F(EmbeddedStore, AStoreOnAReadOnlyDiskIsToldAsNotWritable)
+{
+    // The store's folder mounted read-only for the tool alone (a mount namespace of its own).
+    const QString file = path(QStringLiteral("TAVIRA_RO.sqlite"));
+    creaStoreVuoto(file);
+    QProcess child;
+    child.start(QStringLiteral("unshare"),
+                {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                 QStringLiteral("mount --bind -o ro \"$1\" \"$1\" || exit 77; exec \"$2\" aggiorna \"$3\""),
+                 QStringLiteral("sh"), folder(), QStringLiteral(EI_TAVIRA_STORE), file});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    if (child.exitCode() == 77 || child.error() == QProcess::FailedToStart)
+        GTEST_SKIP() << "no read-only mount allowed here";
+    const QString said = QString::fromUtf8(child.readAllStandardError() + child.readAllStandardOutput());
+    EXPECT_EQ(child.exitCode(), 1);
+    EXPECT_TRUE(said.contains(QLatin1String("essere scritto"))) << qPrintable(said);
 }
 
 TEST_F(EmbeddedStore, AnExistingFileIsNeverOverwritten)
