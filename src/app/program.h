@@ -21,7 +21,6 @@ public:
     FrmMain& finestra() { return m_window; }
     const ModoAutomatico& modoAutomatico() const { return m_flags; }
     ComandiRun& comandiRun() { return m_runCommands; }
-    ComandiImpostazioni& comandiImpostazioni() { return m_settingsCommands; }
 
 private:
     FrmMain m_window;

@@ -6,9 +6,9 @@
 
 #include <QSqlQuery>
 
-#include <memory>
+#include <optional>
 
-// The issue queries of one run: one statement per kind of title (daily or not), prepared on first use
+// The issue queries of one run: one statement per kind of title (daily or not), kept by the connection
 // and run again for every title of that kind with the title's IDProd bound.
 class QueryUscite
 {
@@ -26,15 +26,9 @@ public:
     void chiudi();
 
 private:
-    struct Preparata
-    {
-        QSqlQuery query;
-        std::unique_ptr<RigaQuery> row; // column positions, known once the statement has run
-    };
-
     ConnessioneStore& m_connection;
     const QueryCatalogo& m_queries;
     ModoSelezione m_mode;
-    std::unique_ptr<Preparata> m_daily, m_other;
-    Preparata* m_current = nullptr;
+    QSqlQuery* m_current = nullptr;
+    std::optional<RigaQuery> m_row; // the current result's column positions
 };

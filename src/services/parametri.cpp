@@ -244,15 +244,6 @@ QByteArray decodificaRiga(const QByteArray& scrambled)
     return out;
 }
 
-QString CodificaTesto(const QString& text)
-{
-    return decodificaAnsi(codificaRiga(codificaAnsi(text)));
-}
-QString DecodificaTesto(const QString& text)
-{
-    return decodificaAnsi(decodificaRiga(codificaAnsi(text)));
-}
-
 QString LeggiParametro(const QString& key)
 {
     QString result;

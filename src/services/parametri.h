@@ -16,9 +16,5 @@ QString LeggiParametro(const QString& key);
 // lives; a read-only one is left alone. A file held by another process is retried; False when the
 // file could not be written.
 bool ScriviParametro(const QString& key, const QString& value);
-
-// Scrambling of one line, character by character in the file's code page.
-QString CodificaTesto(const QString& text);
-QString DecodificaTesto(const QString& text);
 QByteArray codificaRiga(const QByteArray& plain);
 QByteArray decodificaRiga(const QByteArray& scrambled);

@@ -147,11 +147,6 @@ bool aggiungiRighe(const QString& path, const QStringList& lines)
     return appendBytes(path, bytes);
 }
 
-bool aggiungiRigaGrezza(const QString& path, const QByteArray& line)
-{
-    return appendBytes(path, line + "\r\n");
-}
-
 bool esisteConNomeEsatto(const QString& path)
 {
     const QFileInfo info(path);

@@ -65,7 +65,6 @@ private:
 
 // Appends lines to a file, creating it when missing; false when the file cannot be opened or written.
 bool aggiungiRighe(const QString& path, const QStringList& lines);
-bool aggiungiRigaGrezza(const QString& path, const QByteArray& line);
 
 // True when a directory lookup of the path returns exactly its file name (letter case included).
 bool esisteConNomeEsatto(const QString& path);

@@ -30,7 +30,6 @@ public:
     RunScambio& operator=(const RunScambio&) = delete;
 
     const PannelloScambio& pannello() const { return m_panel; }
-    const ContestoRun& contesto() const { return m_context; }
     RunDisplay& display() const { return m_context.display; }
     bool automatico() const { return m_context.automatico; }
     void log(const QString& text) const { m_panel.log(text); }

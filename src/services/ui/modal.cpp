@@ -14,11 +14,6 @@ void setModalDriver(ModalDriver replacement)
     DriverSeam::sostituisci(std::move(replacement));
 }
 
-bool modalDriverInstalled()
-{
-    return bool(DriverSeam::sostituto());
-}
-
 int eseguiModale(QDialog& dialog)
 {
     const ModalDriver& driver = DriverSeam::sostituto();

@@ -13,7 +13,6 @@ class QWidget;
 // to the driver, which answers it (fills fields, clicks buttons) as an operator would.
 using ModalDriver = std::function<void(QDialog& dialog)>;
 void setModalDriver(ModalDriver driver);
-bool modalDriverInstalled();
 
 // Shows the dialog modally and returns its result code.
 int eseguiModale(QDialog& dialog);
