@@ -131,9 +131,9 @@ ConnessioneStore::ConnessioneStore(const ImpostazioniConnessione& settings, int 
 {
     try {
         if (m_dialect.motore() == Motore::Embedded)
-            openEmbedded(loginTimeoutSeconds);
+            apriEmbedded(loginTimeoutSeconds);
         else
-            openSqlServer(loginTimeoutSeconds);
+            apriSqlServer(loginTimeoutSeconds);
         m_database->setNumericalPrecisionPolicy(QSql::HighPrecision);
     } catch (...) {
         m_checkpoint.reset();
@@ -149,7 +149,7 @@ ConnessioneStore::~ConnessioneStore()
     rimuoviConnessione(m_database, m_name);
 }
 
-void ConnessioneStore::openEmbedded(int loginTimeoutSeconds)
+void ConnessioneStore::apriEmbedded(int loginTimeoutSeconds)
 {
     const QString folder = cartellaStoreEmbedded(m_settings.server);
     const bool master = isMaster(m_settings.database.trimmed());
@@ -194,7 +194,7 @@ void ConnessioneStore::openEmbedded(int loginTimeoutSeconds)
     sqlite3_busy_timeout(handle, busyTimeoutMs(m_commandTimeout));
 }
 
-void ConnessioneStore::openSqlServer(int loginTimeoutSeconds)
+void ConnessioneStore::apriSqlServer(int loginTimeoutSeconds)
 {
     const QString connectionString = stringaOdbc(m_settings, driverOdbc()); // refuses unsafe values
     const QString unreachable =
@@ -254,7 +254,7 @@ void ConnessioneStore::ampliaCache()
         sqlite3_exec(handle, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
 }
 
-void ConnessioneStore::applyCommandTimeout(QSqlQuery& query) const
+void ConnessioneStore::applicaTimeoutComandi(QSqlQuery& query) const
 {
     if (m_dialect.motore() != Motore::SqlServer || m_commandTimeout <= 0 || !query.result()) return;
     // Qt's ODBC driver keeps the statement it prepared for the execution: the limit set on it holds. It
@@ -280,7 +280,7 @@ QSqlQuery ConnessioneStore::prepara(const QString& sql)
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!query.prepare(sql)) throwStatementFailure(sql, query.lastError());
-    applyCommandTimeout(query);
+    applicaTimeoutComandi(query);
     return query;
 }
 

@@ -82,9 +82,9 @@ public:
     void ampliaCache();
 
 private:
-    void openEmbedded(int loginTimeoutSeconds);
-    void openSqlServer(int loginTimeoutSeconds);
-    void applyCommandTimeout(QSqlQuery& query) const;
+    void apriEmbedded(int loginTimeoutSeconds);
+    void apriSqlServer(int loginTimeoutSeconds);
+    void applicaTimeoutComandi(QSqlQuery& query) const;
     // Runs the prepared query with its values: bound by Qt on the embedded store, by OdbcBinding on
     // SQL Server.
     void eseguiConValori(QSqlQuery& query, const QVariantList& values);

@@ -9,7 +9,7 @@ GruppoVendite::GruppoVendite(ConnessioneStore& connection)
 
 GruppoVendite::~GruppoVendite() = default;
 
-void GruppoVendite::savepoint(const char* statement)
+void GruppoVendite::puntoDiRipristino(const char* statement)
 {
     m_connection.eseguiRicordata(QString::fromLatin1(statement)).finish();
 }
@@ -17,7 +17,7 @@ void GruppoVendite::savepoint(const char* statement)
 void GruppoVendite::inizia()
 {
     if (!m_transaction) m_transaction.emplace(m_connection);
-    if (m_grouped) savepoint("SAVEPOINT vendita");
+    if (m_grouped) puntoDiRipristino("SAVEPOINT vendita");
 }
 
 void GruppoVendite::verificaAttiva()
@@ -28,15 +28,15 @@ void GruppoVendite::verificaAttiva()
 bool GruppoVendite::completa()
 {
     if (!m_grouped) return false;
-    savepoint("RELEASE vendita");
+    puntoDiRipristino("RELEASE vendita");
     return true;
 }
 
 void GruppoVendite::scarta()
 {
     if (m_grouped) {
-        savepoint("ROLLBACK TO vendita");
-        savepoint("RELEASE vendita");
+        puntoDiRipristino("ROLLBACK TO vendita");
+        puntoDiRipristino("RELEASE vendita");
     } else {
         m_transaction.reset();
     }

@@ -35,7 +35,7 @@ public:
     void salva();
 
 private:
-    void savepoint(const char* statement);
+    void puntoDiRipristino(const char* statement);
 
     ConnessioneStore& m_connection;
     const bool m_grouped;
