@@ -1,6 +1,7 @@
 #include "tdsprotocol.h"
 
 #include <QDateTime>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cmath>
@@ -55,7 +56,7 @@ qint64 signedValue(quint64 v, int bytes)
 
 QDateTime fromDays(qint64 days1900, qint64 msecs)
 {
-    return QDateTime(kEpoch1900.addDays(days1900), QTime(0, 0).addMSecs(int(msecs)));
+    return QDateTime(kEpoch1900.addDays(days1900), QTime(0, 0).addMSecs(int(msecs)), Qt::UTC);
 }
 
 // A variable-length value: maxlen 0xFFFF announces a value in chunks (PLP).
@@ -78,7 +79,8 @@ QVariant varying(Reader& r, bool collated, int type)
     }
     if (type == 0xE7 || type == 0xEF) return wide(data);
     if (type == 0xA5 || type == 0xAD) return data;
-    return QString::fromLatin1(data);
+    QStringDecoder windows1252("windows-1252"); // the code page of the collation the server announces
+    return windows1252.isValid() ? QString(windows1252(data)) : QString::fromLatin1(data);
 }
 
 QVariant scaled(Reader& r, Parameter& p, int type)
@@ -94,7 +96,7 @@ QVariant scaled(Reader& r, Parameter& p, int type)
     if (type == 0x29) return time;
     const QDate date = QDate(1, 1, 1).addDays(qint64(r.le(3)));
     if (type == 0x2B) r.le(2);
-    return QDateTime(date, time);
+    return QDateTime(date, time, Qt::UTC);
 }
 
 // Fixed-size numbers, dates and money, with `length` bytes of value.
@@ -234,7 +236,7 @@ Tokens& Type::declare(Tokens& t) const
     case BigInt: return t.u8(0x26).u8(8);
     case Bit: return t.u8(0x68).u8(1);
     case Float: return t.u8(0x6D).u8(8);
-    case Decimal: return t.u8(0x6A).u8(17).u8(38).u8(scale);
+    case Decimal: return t.u8(0x6A).u8(9).u8(19).u8(scale);
     case DateTime: return t.u8(0x6F).u8(8);
     case Text: return t.u8(0xE7).u16(8000).raw(kCollation);
     }
@@ -257,7 +259,7 @@ Tokens& Type::value(Tokens& t, const QVariant& v) const
     case Decimal: {
         const double d = v.toDouble();
         const quint64 magnitude = quint64(std::llround(std::fabs(d) * std::pow(10.0, scale)));
-        return t.u8(17).u8(d < 0 ? 0 : 1).u64(magnitude).u64(0);
+        return t.u8(9).u8(d < 0 ? 0 : 1).u64(magnitude);
     }
     case DateTime: {
         const QDateTime moment = v.toDateTime();

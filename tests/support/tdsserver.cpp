@@ -83,9 +83,13 @@ private:
         tds::Call call;
         const bool batch = type == 0x01;
         const bool readable = batch || type != 0x03 || tds::readCall(body, call);
+        const int statementAt = call.name == "sp_executesql" ? 0 : call.name == "sp_cursoropen" ? 1 : 2;
         const QString text = batch ? tds::ucs2At(body, tds::afterHeaders(body), (body.size() - tds::afterHeaders(body)) / 2)
-                                   : call.parameters.value(call.name == "sp_executesql" ? 0 : 2).value.toString();
-        if (m_server.behaviour == Behaviour::Silent && !opening(text) && type != 0x0E) {
+                                   : call.parameters.value(statementAt).value.toString();
+        // Housekeeping (a cursor's options and closing, a prepared statement dropped) runs nothing.
+        const bool housekeeping = call.name == "sp_cursoroption" || call.name == "sp_cursorclose" ||
+                                  call.name == "sp_unprepare" || type == 0x0E;
+        if (m_server.behaviour == Behaviour::Silent && !opening(text) && !housekeeping) {
             m_server.settings.log(text.isEmpty() ? QStringLiteral("EXEC ") + call.name : text);
             return;
         }
@@ -205,6 +209,7 @@ bool configure(Server& server, const QCommandLineParser& parser)
     }
     const QString behaviour = parser.value("behaviour");
     server.behaviour = behaviour == "silent" ? Behaviour::Silent : behaviour == "trickle" ? Behaviour::Trickle : Behaviour::Serve;
+    s.anyDatabase = server.behaviour != Behaviour::Serve;
     if (parser.isSet("lifetime")) server.lifetime = QDeadlineTimer(parser.value("lifetime").toInt() * 1000);
     if (parser.isSet("log")) {
         s.logFile.setFileName(parser.value("log"));

@@ -68,7 +68,10 @@ bool TdsSession::open(const QString& database, Tokens& out)
                 path = file.absoluteFilePath();
                 name = file.completeBaseName();
             }
-        if (path.isEmpty()) {
+        if (path.isEmpty() && m_settings.anyDatabase) {
+            path = QStringLiteral(":memory:");
+            name = database;
+        } else if (path.isEmpty()) {
             out.error(4060, 1, 11,
                       QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
                           .arg(database));

@@ -139,8 +139,10 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
         case QMetaType::QByteArray: text = v.toByteArray(); break;
         case QMetaType::QDate: text = v.toDate().toString(Qt::ISODate).toUtf8(); break;
         case QMetaType::QTime: text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toUtf8(); break;
-        case QMetaType::QDateTime:
-            text = v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")).toUtf8();
+        case QMetaType::QDateTime: // as the store writes a moment, its milliseconds only when there are some
+            text = v.toDateTime()
+                       .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz" : "yyyy-MM-dd HH:mm:ss")
+                       .toUtf8();
             break;
         default: text = v.toString().toUtf8();
         }

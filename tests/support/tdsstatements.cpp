@@ -184,6 +184,16 @@ QByteArray TdsSession::call(const tds::Call& call)
             fail(8179, QStringLiteral("Could not find prepared statement with handle %1.").arg(text(0)), answer);
         else
             runPrepared(found->first, found->second, p.mid(1), answer);
+    } else if (name == QLatin1String("sp_cursoropen")) {
+        // Qt opens its set-up statements as cursors; one without rows needs no cursor to keep.
+        if (matched("^\\s*SELECT\\b", text(1)).hasMatch())
+            fail(16937, QStringLiteral("A server cursor is not allowed on a SELECT here."), answer);
+        else
+            runPrepared(text(1), {}, {}, answer);
+        for (int i : {0, 2, 3, 4})
+            if (i < p.size()) returned << Parameter{p[i].name, true, {}, i == 0 ? QVariant(0) : p[i].value};
+    } else if (name.startsWith(QLatin1String("sp_cursor"))) {
+        m_settings.log(QStringLiteral("EXEC ") + call.name); // options and closing of a cursor never kept
     } else if (name == QLatin1String("sp_unprepare")) {
         m_prepared.remove(int(p.value(0).value.toLongLong()));
     } else {
