@@ -204,7 +204,8 @@ bool configure(Server& server, const QCommandLineParser& parser)
     for (const QString& fault : parser.values("fault")) {
         const QStringList parts = fault.split(':');
         bool number = false;
-        s.faults.append({parts[0].toInt(&number), parts.value(1), parts.size() > 2 ? parts[2].toInt() : 1});
+        s.faults.append({parts[0].toInt(&number), parts.value(1), parts.size() > 2 ? parts[2].toInt() : 1,
+                         parts.value(3).toInt()});
         if (!number || parts.value(1).isEmpty()) return false;
     }
     const QString behaviour = parser.value("behaviour");
@@ -229,7 +230,8 @@ int main(int argc, char* argv[])
                        {"port", "The TCP port (default: any free one).", "N", "0"},
                        {"login", "Accept only this login (error 18456 otherwise).", "USER:PASSWORD"},
                        {"log", "Append every statement received to FILE.", "FILE"},
-                       {"fault", "The first TIMES (1) statements containing TEXT fail with error NUMBER.", "NUMBER:TEXT[:TIMES]"},
+                       {"fault", "The first TIMES (1) statements containing TEXT, after SKIP (0) of them, fail with error NUMBER.",
+                        "NUMBER:TEXT[:TIMES[:SKIP]]"},
                        {"nocount", "Report no row counts."},
                        {"trigger-count", "Statements containing TEXT report an extra row count first.", "TEXT"},
                        {"behaviour", "serve, silent (answers only SET) or trickle (one byte a second).", "MODE"},

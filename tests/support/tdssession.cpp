@@ -45,7 +45,7 @@ int TdsServerSettings::faultFor(const QString& statement)
 {
     std::lock_guard lock(mutex);
     for (Fault& fault : faults)
-        if (fault.times > 0 && statement.contains(fault.text, Qt::CaseInsensitive)) {
+        if (fault.times > 0 && statement.contains(fault.text, Qt::CaseInsensitive) && fault.skip-- <= 0) {
             --fault.times;
             return fault.number;
         }

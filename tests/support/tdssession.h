@@ -20,6 +20,7 @@ struct TdsServerSettings
         int number;
         QString text;
         int times;
+        int skip; // matching statements let through before the first failure
     };
     QVector<Fault> faults;
 
