@@ -36,7 +36,8 @@ QByteArray readAll(const QString& file)
 // The activity log without its time stamps.
 QString storyOf(const QString& file)
 {
-    static const QRegularExpression stamp(QStringLiteral("\\d{1,2}[/.-]\\d{1,2}[/.-]\\d{2,4}|\\d{1,2}[:.]\\d{2}[:.]\\d{2}"));
+    static const QRegularExpression stamp(
+        QStringLiteral("\\d{1,2}[/.-]\\d{1,2}[/.-]\\d{2,4}|\\d{1,2}[:.]\\d{2}[:.]\\d{2}"));
     return QString::fromLatin1(readAll(file)).replace(stamp, QStringLiteral("#"));
 }
 
@@ -47,10 +48,12 @@ QStringList storeState(const QString& file, bool prices = true)
     const char* const queries[] = {
         "SELECT * FROM Vendite_VT ORDER BY IDVendita, IDRiga",
         prices ? "SELECT * FROM Documenti ORDER BY IDDocumento"
-               : "SELECT IDDocumento, IDFornitore, numero, IDTipoDocumento, Descrizione, Note, Data FROM Documenti "
+               : "SELECT IDDocumento, IDFornitore, numero, IDTipoDocumento, Descrizione, Note, Data FROM "
+                 "Documenti "
                  "ORDER BY IDDocumento",
         prices ? "SELECT * FROM DocumentiRighe ORDER BY IDDocumentoRiga"
-               : "SELECT IDDocumentoRiga, IDDocumento, NumeroRiga, IDUscita, idcausaleMovimento, Descrizione, Iva, "
+               : "SELECT IDDocumentoRiga, IDDocumento, NumeroRiga, IDUscita, idcausaleMovimento, "
+                 "Descrizione, Iva, "
                  "PrezzoNetto, Spunta, QTA, QtaRec, UM FROM DocumentiRighe ORDER BY IDDocumentoRiga",
         "SELECT IDUscita, Giacenza FROM Uscite ORDER BY IDUscita",
         "SELECT * FROM Contatori ORDER BY NomeContatore"};
@@ -58,7 +61,8 @@ QStringList storeState(const QString& file, bool prices = true)
     QStringList state;
     for (const char* query : queries)
         for (const QString& row : store.run(QString::fromLatin1(query)))
-            state << QString::fromLatin1(query).section(QStringLiteral(" FROM "), 1).section(' ', 0, 0) + ": " + row;
+            state << QString::fromLatin1(query).section(QStringLiteral(" FROM "), 1).section(' ', 0, 0) +
+                         ": " + row;
     return state;
 }
 
@@ -83,8 +87,7 @@ protected:
     {
         s_base = new QTemporaryDir;
         const QString store = s_base->filePath(kStore);
-        QProcess::execute(QStringLiteral(EI_STORETOOL),
-                          {"demo", store, "--titoli", "40", "--seed", "7"});
+        QProcess::execute(QStringLiteral(EI_STORETOOL), {"demo", store, "--titoli", "40", "--seed", "7"});
         QProcess::execute(QStringLiteral(EI_STORETOOL), {"vendite", store, s_base->filePath("Vendite.DAT"),
                                                          "--vendite", "12", "--righe", "4", "--seed", "7"});
     }
@@ -109,12 +112,13 @@ protected:
         QFile::copy(s_base->filePath(QStringLiteral("Vendite.DAT")), folder + QStringLiteral("/Vendite.DAT"));
         QFile xml(folder + QStringLiteral("/Tavira.XML"));
         EXPECT_TRUE(xml.open(QIODevice::WriteOnly));
-        xml.write("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Tavira dataBaseName=\"TAVIRA_DEMO\" "
-                  "debug=\"0\" terminal=\"1\" zefiroMaster=\"0\" toolbarShow=\"0\">\r\n  <DBServerName>" +
-                  server.toUtf8() +
-                  "</DBServerName>\r\n  <DBAdminUsername>sa</DBAdminUsername>\r\n  "
-                  "<DBAdminPassword></DBAdminPassword>\r\n  <DBUsername>vetrina</DBUsername>\r\n  <DBPassword>" +
-                  password.toUtf8() + "</DBPassword>\r\n</Tavira>\r\n");
+        xml.write(
+            "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Tavira dataBaseName=\"TAVIRA_DEMO\" "
+            "debug=\"0\" terminal=\"1\" zefiroMaster=\"0\" toolbarShow=\"0\">\r\n  <DBServerName>" +
+            server.toUtf8() +
+            "</DBServerName>\r\n  <DBAdminUsername>sa</DBAdminUsername>\r\n  "
+            "<DBAdminPassword></DBAdminPassword>\r\n  <DBUsername>vetrina</DBUsername>\r\n  <DBPassword>" +
+            password.toUtf8() + "</DBPassword>\r\n</Tavira>\r\n");
         return folder;
     }
 
@@ -130,7 +134,8 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("ESPORTA_IMPORTA_ODBC_DRIVER"), QStringLiteral("FreeTDS"));
         child.setProcessEnvironment(environment);
-        child.start(QStringLiteral(EI_PROGRAM), {QStringLiteral("/A"), QStringLiteral("/C"), QStringLiteral("/V")});
+        child.start(QStringLiteral(EI_PROGRAM),
+                    {QStringLiteral("/A"), QStringLiteral("/C"), QStringLiteral("/V")});
         bool reported = false;
         for (int waited = 0; waited < 120000 && !reported && !child.waitForFinished(250); waited += 250)
             reported = QFile::exists(folder + QStringLiteral("/LogErrori.TXT"));
@@ -176,7 +181,8 @@ TEST_F(SqlServerPath, TheUnattendedRunEndsAsOnTheEmbeddedStore)
     EXPECT_EQ(run(embedded), 0);
     QStringList log;
     EXPECT_EQ(servedRun(served, {}, &log), 0) << log.join('\n').toStdString();
-    EXPECT_FALSE(log.filter(QStringLiteral("INSERT INTO Documenti ")).isEmpty()) << "no sale reached the server";
+    EXPECT_FALSE(log.filter(QStringLiteral("INSERT INTO Documenti ")).isEmpty())
+        << "no sale reached the server";
 
     const QByteArray catalog = readAll(embedded + QStringLiteral("/Catalogo.DAT"));
     EXPECT_GT(catalog.size(), 140 * 10);
@@ -203,7 +209,9 @@ TEST_F(SqlServerPath, DISABLED_TheDocumentTotalsAndTheActivityLogAreTheEmbeddedR
     EXPECT_EQ(difference(storyOf(served + QStringLiteral("/LOG.Dat")).split(QStringLiteral("\r\n")),
                          storyOf(embedded + QStringLiteral("/LOG.Dat")).split(QStringLiteral("\r\n"))),
               "");
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore), storeState(embedded + QStringLiteral("/store/") + kStore)), "");
+    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore),
+                         storeState(embedded + QStringLiteral("/store/") + kStore)),
+              "");
 }
 
 namespace {
@@ -223,7 +231,8 @@ void expectNothingHalfSaved(const QString& store, const QString& base)
               one("SELECT COUNT(*) FROM Documenti"));
     EXPECT_NE(one("SELECT COUNT(*) FROM Vendite_VT WHERE Elaborato = '0' AND IDUscita > 0"), "0")
         << "the refused sale's staged rows are pending";
-    const double stockBefore = PlainSqlite(base).run("SELECT total(Giacenza) FROM Uscite").value(0).toDouble();
+    const double stockBefore =
+        PlainSqlite(base).run("SELECT total(Giacenza) FROM Uscite").value(0).toDouble();
     EXPECT_NEAR(stockBefore - one("SELECT total(Giacenza) FROM Uscite").toDouble(),
                 one("SELECT total(QTA) FROM DocumentiRighe").toDouble(), 1e-6);
 }
@@ -234,24 +243,27 @@ TEST_F(SqlServerPath, ARefusedWriteUndoesItsSaleAndEndsInTheErrorReport)
     const struct
     {
         const char* name;
-        const char* fault;     // what fails: the third document row (the second sale's first), the fifth header
+        const char* fault; // what fails: the third document row (the second sale's first), the fifth header
         const char* statement; // as the error report names it
         const char* documents; // the sales documented before
     } rows[] = {{"NOT NULL refused (515) on a document row", "515:INSERT INTO DocumentiRighe:1:2",
                  "INSERT INTO DocumentiRighe", "1"},
-                {"text too long (8152) for a document header", "8152:INSERT INTO Documenti :1:4", "INSERT INTO Documenti ",
-                 "4"}};
+                {"text too long (8152) for a document header", "8152:INSERT INTO Documenti :1:4",
+                 "INSERT INTO Documenti ", "4"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const QString served = site(QString::fromLatin1(row.name).section(' ', 0, 0), QStringLiteral("SERVER"));
+        const QString served =
+            site(QString::fromLatin1(row.name).section(' ', 0, 0), QStringLiteral("SERVER"));
         QStringList log;
         EXPECT_EQ(servedRun(served, {QStringLiteral("--fault"), QString::fromLatin1(row.fault)}, &log),
                   kErrorReport);
-        EXPECT_EQ(log.filter(QStringLiteral("-- transaction request 8")).size() > 0, true) << "nothing undone";
+        EXPECT_EQ(log.filter(QStringLiteral("-- transaction request 8")).size() > 0, true)
+            << "nothing undone";
         EXPECT_TRUE(readAll(served + QStringLiteral("/LogErrori.TXT")).contains(row.statement));
         expectNothingHalfSaved(served + QStringLiteral("/store/") + kStore, s_base->filePath(kStore));
-        EXPECT_EQ(PlainSqlite(served + QStringLiteral("/store/") + kStore).run("SELECT COUNT(*) FROM Documenti"),
-                  QStringList{row.documents});
+        EXPECT_EQ(
+            PlainSqlite(served + QStringLiteral("/store/") + kStore).run("SELECT COUNT(*) FROM Documenti"),
+            QStringList{row.documents});
     }
 }
 
@@ -262,9 +274,13 @@ TEST_F(SqlServerPath, DISABLED_ADeadlockedSaleIsRunAgainAndDocumentedOnce)
     const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
     EXPECT_EQ(run(embedded), 0);
     QStringList log;
-    EXPECT_EQ(servedRun(served, {QStringLiteral("--fault"), QStringLiteral("1205:UPDATE Uscite SET Giacenza:1")}, &log),
+    EXPECT_EQ(servedRun(served,
+                        {QStringLiteral("--fault"), QStringLiteral("1205:UPDATE Uscite SET Giacenza:1")},
+                        &log),
               0);
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false), storeState(embedded + QStringLiteral("/store/") + kStore, false)), "");
+    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false),
+                         storeState(embedded + QStringLiteral("/store/") + kStore, false)),
+              "");
 }
 
 TEST_F(SqlServerPath, ATriggersRowCountBeforeTheStatementsOwnChangesNothing)
@@ -273,7 +289,9 @@ TEST_F(SqlServerPath, ATriggersRowCountBeforeTheStatementsOwnChangesNothing)
     const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
     EXPECT_EQ(run(embedded), 0);
     EXPECT_EQ(servedRun(served, {QStringLiteral("--trigger-count"), QStringLiteral("INSERT INTO")}), 0);
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false), storeState(embedded + QStringLiteral("/store/") + kStore, false)), "");
+    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false),
+                         storeState(embedded + QStringLiteral("/store/") + kStore, false)),
+              "");
 }
 
 // Waits for the program to see its row counts on a server whose connections start with NOCOUNT on (the
@@ -284,15 +302,19 @@ TEST_F(SqlServerPath, DISABLED_RowCountsWithheldByTheServerChangeNothing)
     const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
     EXPECT_EQ(run(embedded), 0);
     EXPECT_EQ(servedRun(served, {QStringLiteral("--nocount")}), 0);
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false), storeState(embedded + QStringLiteral("/store/") + kStore, false)), "");
+    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false),
+                         storeState(embedded + QStringLiteral("/store/") + kStore, false)),
+              "");
 }
 
 TEST_F(SqlServerPath, AWrongPasswordEndsInTheConnectionFailure)
 {
-    const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"), QStringLiteral("sbagliata"));
+    const QString served =
+        site(QStringLiteral("served"), QStringLiteral("SERVER"), QStringLiteral("sbagliata"));
     QStringList log;
     EXPECT_EQ(servedRun(served, {QStringLiteral("--login"), QStringLiteral("vetrina:demo")}, &log), 1);
-    EXPECT_TRUE(storyOf(served + QStringLiteral("/LOG.Dat")).contains("Connessione al Database di Tavira Fallita"));
+    EXPECT_TRUE(
+        storyOf(served + QStringLiteral("/LOG.Dat")).contains("Connessione al Database di Tavira Fallita"));
     EXPECT_EQ(log.filter(QStringLiteral("-- login")).size(), 0);
     EXPECT_EQ(readAll(served + QStringLiteral("/Catalogo.DAT")), QByteArray());
 }
@@ -304,7 +326,8 @@ TEST_F(SqlServerPath, TheChooserListsTheServedDatabases)
         QFile::copy(s_base->filePath(kStore), folder.filePath(QString::fromLatin1(name) + ".sqlite"));
     TdsTestServer server(folder.path());
     QLineEdit txtDb;
-    FrmElencoDatabase dialog({server.serverName(), QStringLiteral("vetrina"), QStringLiteral("demo"), QString()}, txtDb);
+    FrmElencoDatabase dialog(
+        {server.serverName(), QStringLiteral("vetrina"), QStringLiteral("demo"), QString()}, txtDb);
     QComboBox* combo = dialog.findChild<QComboBox*>(QStringLiteral("ComboDB"));
     ASSERT_NE(combo, nullptr);
     QStringList listed;

@@ -2,6 +2,7 @@
 // local sockets (one that never answers, one that reads the login and hangs up, the TDS test server
 // serving a store, staying silent or trickling), and with Debian's SQLite ODBC driver against an embedded
 // store file.
+#include "plainsqlite.h"
 #include "services/exactnumber.h"
 #include "services/failure.h"
 #include "services/numbers.h"
@@ -12,7 +13,6 @@
 #include "store/embeddedstore.h"
 #include "store/sharedconnection.h"
 #include "store/sqlitecollation.h"
-#include "plainsqlite.h"
 #include "tdstestserver.h"
 #include "testfolder.h"
 
@@ -295,7 +295,8 @@ TEST_F(FreeTdsPath, CounterValueReadThroughTheDriver)
         EXPECT_EQ(batch.value(0).isNull() ? -1 : batch.value(0).toInt(), row.expected);
         const QStringList calls = server.statements().filter(QStringLiteral("Contatore_update"));
         ASSERT_EQ(calls.size(), 1);
-        EXPECT_TRUE(calls.at(0).endsWith(QStringLiteral("= N'IDDocumentoRiga'"))) << calls.at(0).toStdString();
+        EXPECT_TRUE(calls.at(0).endsWith(QStringLiteral("= N'IDDocumentoRiga'")))
+            << calls.at(0).toStdString();
         EXPECT_EQ(server.logins(), 2) << "the login proven on a worker, then the connection opened here";
     }
 }

@@ -2,10 +2,10 @@
 // whose counter procedure advances the store's counter: a value, or NULL that stays NULL.
 #include "store/servizidocumento.h"
 
-#include "store/connessionestore.h"
-#include "store/sharedconnection.h"
 #include "plainsqlite.h"
+#include "store/connessionestore.h"
 #include "store/embeddedstore.h"
+#include "store/sharedconnection.h"
 #include "tdstestserver.h"
 #include "testfolder.h"
 

@@ -47,102 +47,65 @@ QString wide(const QByteArray& bytes)
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
 }
 
-qint64 signedValue(quint64 v, int bytes)
-{
-    if (bytes >= 8) return qint64(v);
-    const quint64 sign = quint64(1) << (bytes * 8 - 1);
-    return (v & sign) ? qint64(v) - qint64(sign << 1) : qint64(v);
-}
-
-QDateTime fromDays(qint64 days1900, qint64 msecs)
-{
-    return QDateTime(kEpoch1900.addDays(days1900), QTime(0, 0).addMSecs(int(msecs)), Qt::UTC);
-}
-
 // A variable-length value: maxlen 0xFFFF announces a value in chunks (PLP).
-QVariant varying(Reader& r, bool collated, int type)
+QVariant varying(Reader& r, int type)
 {
+    const bool binary = type == 0xA5 || type == 0xAD;
     const int maxLength = int(r.le(2));
-    if (collated) r.take(5);
+    if (!binary) r.take(5); // the collation
     QByteArray data;
     if (maxLength == 0xFFFF) {
         if (r.le(8) == ~quint64(0)) return QVariant(QMetaType::fromType<QString>());
-        for (int chunk = 0; chunk < 100000 && !r.failed; ++chunk) {
-            const qsizetype length = qsizetype(r.le(4));
-            if (length == 0) break;
+        for (qsizetype length = qsizetype(r.le(4)); length > 0 && !r.failed; length = qsizetype(r.le(4)))
             data += r.take(length);
-        }
     } else {
         const int length = int(r.le(2));
         if (length == 0xFFFF) return QVariant(QMetaType::fromType<QString>());
         data = r.take(length);
     }
     if (type == 0xE7 || type == 0xEF) return wide(data);
-    if (type == 0xA5 || type == 0xAD) return data;
+    if (binary) return data;
     QStringDecoder windows1252("windows-1252"); // the code page of the collation the server announces
     return windows1252.isValid() ? QString(windows1252(data)) : QString::fromLatin1(data);
 }
 
-QVariant scaled(Reader& r, Parameter& p, int type)
+// DATE, TIME and DATETIME2: days since 0001-01-01, time in units of 10^-scale seconds.
+QVariant dateOrTime(Reader& r, int type)
 {
-    const int scale = type == 0x29 || type == 0x2A || type == 0x2B ? int(r.le(1)) : 0;
+    const int scale = type == 0x28 ? 0 : int(r.le(1));
     const int length = int(r.le(1));
     if (length == 0) return {};
     if (type == 0x28) return QDate(1, 1, 1).addDays(qint64(r.le(3)));
-    const int timeBytes = length - (type == 0x29 ? 0 : 3) - (type == 0x2B ? 2 : 0);
-    const double seconds = double(r.le(timeBytes)) / std::pow(10.0, scale);
+    const double seconds = double(r.le(type == 0x29 ? length : length - 3)) / std::pow(10.0, scale);
     const QTime time = QTime(0, 0).addMSecs(int(std::llround(seconds * 1000)));
-    p.type = type == 0x29 ? QStringLiteral("time") : QStringLiteral("datetime2");
     if (type == 0x29) return time;
-    const QDate date = QDate(1, 1, 1).addDays(qint64(r.le(3)));
-    if (type == 0x2B) r.le(2);
-    return QDateTime(date, time, Qt::UTC);
+    return QDateTime(QDate(1, 1, 1).addDays(qint64(r.le(3))), time, Qt::UTC);
 }
 
-// Fixed-size numbers, dates and money, with `length` bytes of value.
-QVariant fixed(Reader& r, Parameter& p, int type, int length)
+// INTN, BITN, FLTN and DATETIMEN, and their fixed-length forms: `length` bytes of value.
+QVariant number(Reader& r, int kind, int length)
 {
-    switch (type) {
-    case 0x26: {
-        const qint64 v = signedValue(r.le(length), length);
-        p.type = length == 8 ? "bigint" : length == 2 ? "smallint" : length == 1 ? "tinyint" : "int";
-        return length == 1 ? qint64(quint8(v)) : v;
+    const quint64 bits = r.le(length);
+    if (kind == 0x68) return bits != 0;
+    if (kind == 0x26) {
+        const quint64 sign = length == 8 ? 0 : quint64(1) << (length * 8 - 1);
+        return length == 1 || !(bits & sign) ? qint64(bits) : qint64(bits) - qint64(sign << 1);
     }
-    case 0x68:
-        p.type = QStringLiteral("bit");
-        return r.le(1) != 0;
-    case 0x6D: {
-        const quint64 bits = r.le(length);
-        p.type = length == 4 ? "real" : "float";
-        if (length == 4) {
-            float f;
-            const quint32 b = quint32(bits);
-            std::memcpy(&f, &b, 4);
-            return double(f);
-        }
-        double d;
-        std::memcpy(&d, &bits, 8);
-        return d;
+    if (kind == 0x6F && length == 8) // days since 1900 and 1/300 seconds
+        return QDateTime(kEpoch1900.addDays(qint32(bits)),
+                         QTime(0, 0).addMSecs(int(std::llround(double(bits >> 32) * 10.0 / 3.0))), Qt::UTC);
+    if (kind == 0x6F) // days and minutes
+        return QDateTime(kEpoch1900.addDays(bits & 0xFFFF), QTime(0, 0).addSecs(int(bits >> 16) * 60),
+                         Qt::UTC);
+    if (length == 4) {
+        float f;
+        const quint32 b = quint32(bits);
+        std::memcpy(&f, &b, 4);
+        return double(f);
     }
-    case 0x6E: {
-        p.type = QStringLiteral("money");
-        const qint64 high = length == 8 ? signedValue(r.le(4), 4) : 0;
-        const qint64 v = length == 8 ? (high << 32) | qint64(r.le(4)) : signedValue(r.le(4), 4);
-        return double(v) / 10000.0;
-    }
-    case 0x6F:
-        p.type = QStringLiteral("datetime");
-        if (length == 4) {
-            const qint64 days = qint64(r.le(2));
-            return fromDays(days, qint64(r.le(2)) * 60000);
-        }
-        {
-            const qint64 days = signedValue(r.le(4), 4);
-            return fromDays(days, std::llround(double(r.le(4)) * 10.0 / 3.0));
-        }
-    }
-    r.failed = true;
-    return {};
+    double d;
+    std::memcpy(&d, &bits, 8);
+    return d;
 }
 
 QVariant decimal(Reader& r, Parameter& p)
@@ -160,50 +123,40 @@ QVariant decimal(Reader& r, Parameter& p)
     return scale == 0 ? QVariant(qint64(v)) : QVariant(double(v));
 }
 
+// A parameter's value, its T-SQL type name in `p.type`: what FreeTDS sends for bound values.
 QVariant readValue(Reader& r, Parameter& p)
 {
-    const int type = int(r.le(1));
     static const struct
     {
-        int type, length, as;
-    } kFixed[] = {{0x30, 1, 0x26}, {0x34, 2, 0x26}, {0x38, 4, 0x26}, {0x7F, 8, 0x26}, {0x32, 1, 0x68},
-                  {0x3B, 4, 0x6D}, {0x3E, 8, 0x6D}, {0x3C, 8, 0x6E}, {0x7A, 4, 0x6E}, {0x3D, 8, 0x6F},
-                  {0x3A, 4, 0x6F}};
-    for (const auto& f : kFixed)
-        if (f.type == type) return fixed(r, p, f.as, f.length);
-    switch (type) {
-    case 0x1F:
-        p.type = QStringLiteral("sql_variant");
-        return {};
-    case 0x26: case 0x68: case 0x6D: case 0x6E: case 0x6F: {
+        int tds, kind, length;
+        const char* name;
+    } kTypes[] = {{0x30, 0x26, 1, "tinyint"},  {0x34, 0x26, 2, "smallint"},  {0x38, 0x26, 4, "int"},
+                  {0x7F, 0x26, 8, "bigint"},   {0x32, 0x68, 1, "bit"},       {0x3B, 0x6D, 4, "real"},
+                  {0x3E, 0x6D, 8, "float"},    {0x3D, 0x6F, 8, "datetime"},  {0x26, 0x26, 0, "int"},
+                  {0x68, 0x68, 0, "bit"},      {0x6D, 0x6D, 0, "float"},     {0x6F, 0x6F, 0, "datetime"},
+                  {0x28, 0x28, 0, "date"},     {0x29, 0x29, 0, "time"},      {0x2A, 0x2A, 0, "datetime2"},
+                  {0xE7, 0xE7, 0, "nvarchar"}, {0xEF, 0xEF, 0, "nchar"},     {0xA7, 0xA7, 0, "varchar"},
+                  {0xAF, 0xAF, 0, "char"},     {0xA5, 0xA5, 0, "varbinary"}, {0xAD, 0xAD, 0, "binary"}};
+    const int tds = int(r.le(1));
+    for (const auto& t : kTypes) {
+        if (t.tds != tds) continue;
+        p.type = QLatin1String(t.name);
+        if (t.length > 0) return number(r, t.kind, t.length);
+        if (tds == 0x28 || tds == 0x29 || tds == 0x2A) return dateOrTime(r, tds);
+        if (tds >= 0xA5) return varying(r, tds);
         const int maxLength = int(r.le(1)), length = int(r.le(1));
-        if (length > 0) return fixed(r, p, type, length);
-        p.type = type == 0x26 ? (maxLength == 8 ? "bigint" : "int")
-                 : type == 0x68 ? "bit" : type == 0x6D ? "float" : type == 0x6E ? "money" : "datetime";
-        return {};
+        if (tds == 0x26 && maxLength == 8) p.type = QStringLiteral("bigint");
+        return length == 0 ? QVariant() : number(r, t.kind, length);
     }
-    case 0x6A: case 0x6C:
-        return decimal(r, p);
-    case 0x28: case 0x29: case 0x2A: case 0x2B:
-        p.type = QStringLiteral("date");
-        return scaled(r, p, type);
-    case 0xE7: case 0xEF: case 0xA7: case 0xAF: case 0xA5: case 0xAD: {
-        const char* names[] = {"nvarchar", "nchar", "varchar", "char", "varbinary", "binary"};
-        const int which[] = {0xE7, 0xEF, 0xA7, 0xAF, 0xA5, 0xAD};
-        for (int i = 0; i < 6; ++i)
-            if (which[i] == type) p.type = QLatin1String(names[i]);
-        return varying(r, type != 0xA5 && type != 0xAD, type);
-    }
-    case 0x63: case 0x23: case 0x22: {
+    if (tds == 0x6A || tds == 0x6C) return decimal(r, p);
+    if (tds == 0x63 || tds == 0x23) { // NTEXT and TEXT: the long texts of old
+        p.type = tds == 0x63 ? QStringLiteral("ntext") : QStringLiteral("text");
         r.le(4);
-        if (type != 0x22) r.take(5);
-        p.type = type == 0x63 ? "ntext" : type == 0x23 ? "text" : "image";
+        r.take(5);
         const quint64 length = r.le(4);
-        if (length == 0xFFFFFFFF) return {};
+        if (length == 0xFFFFFFFF) return QVariant(QMetaType::fromType<QString>());
         const QByteArray data = r.take(qsizetype(length));
-        return type == 0x63 ? QVariant(wide(data)) : type == 0x23 ? QVariant(QString::fromLatin1(data))
-                                                                 : QVariant(data);
-    }
+        return tds == 0x63 ? wide(data) : QString::fromLatin1(data);
     }
     r.failed = true;
     return {};
@@ -232,13 +185,20 @@ Tokens& Tokens::error(int number, int state, int severity, const QString& messag
 Tokens& Type::declare(Tokens& t) const
 {
     switch (kind) {
-    case Int: return t.u8(0x26).u8(4);
-    case BigInt: return t.u8(0x26).u8(8);
-    case Bit: return t.u8(0x68).u8(1);
-    case Float: return t.u8(0x6D).u8(8);
-    case Decimal: return t.u8(0x6A).u8(9).u8(19).u8(scale);
-    case DateTime: return t.u8(0x6F).u8(8);
-    case Text: return t.u8(0xE7).u16(8000).raw(kCollation);
+    case Int:
+        return t.u8(0x26).u8(4);
+    case BigInt:
+        return t.u8(0x26).u8(8);
+    case Bit:
+        return t.u8(0x68).u8(1);
+    case Float:
+        return t.u8(0x6D).u8(8);
+    case Decimal:
+        return t.u8(0x6A).u8(9).u8(19).u8(scale);
+    case DateTime:
+        return t.u8(0x6F).u8(8);
+    case Text:
+        return t.u8(0xE7).u16(8000).raw(kCollation);
     }
     return t;
 }
@@ -247,9 +207,12 @@ Tokens& Type::value(Tokens& t, const QVariant& v) const
 {
     if (v.isNull()) return kind == Text ? t.u16(0xFFFF) : t.u8(0);
     switch (kind) {
-    case Int: return t.u8(4).u32(quint32(v.toLongLong()));
-    case BigInt: return t.u8(8).u64(quint64(v.toLongLong()));
-    case Bit: return t.u8(1).u8(v.toBool() ? 1 : 0);
+    case Int:
+        return t.u8(4).u32(quint32(v.toLongLong()));
+    case BigInt:
+        return t.u8(8).u64(quint64(v.toLongLong()));
+    case Bit:
+        return t.u8(1).u8(v.toBool() ? 1 : 0);
     case Float: {
         const double d = v.toDouble();
         quint64 bits;
@@ -305,11 +268,22 @@ Login readLogin(const QByteArray& body)
 
 bool readCall(const QByteArray& body, Call& call)
 {
-    static const char* const kSystem[] = {"",          "sp_cursor",      "sp_cursoropen",  "sp_cursorprepare",
-                                          "sp_cursorexecute", "sp_cursorprepexec", "sp_cursorunprepare",
-                                          "sp_cursorfetch", "sp_cursoroption", "sp_cursorclose",
-                                          "sp_executesql", "sp_prepare",     "sp_execute",     "sp_prepexec",
-                                          "sp_prepexecrpc", "sp_unprepare"};
+    static const char* const kSystem[] = {"",
+                                          "sp_cursor",
+                                          "sp_cursoropen",
+                                          "sp_cursorprepare",
+                                          "sp_cursorexecute",
+                                          "sp_cursorprepexec",
+                                          "sp_cursorunprepare",
+                                          "sp_cursorfetch",
+                                          "sp_cursoroption",
+                                          "sp_cursorclose",
+                                          "sp_executesql",
+                                          "sp_prepare",
+                                          "sp_execute",
+                                          "sp_prepexec",
+                                          "sp_prepexecrpc",
+                                          "sp_unprepare"};
     Reader r{body, afterHeaders(body)};
     const int length = int(r.le(2));
     if (length == 0xFFFF) {
@@ -364,7 +338,8 @@ QString describe(const Parameter& p)
 {
     QString value = p.value.isNull() ? QStringLiteral("NULL") : p.value.toString();
     if (p.value.typeId() == QMetaType::QString)
-        value = QStringLiteral("N'") + value.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        value =
+            QStringLiteral("N'") + value.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
     return p.name + QLatin1Char(' ') + p.type + (p.output ? QStringLiteral(" OUTPUT") : QString()) +
            QStringLiteral(" = ") + value;
 }

@@ -50,7 +50,8 @@ bool opening(const QString& statement)
 class Conversation
 {
 public:
-    Conversation(Server& server, QTcpSocket& socket) : m_server(server), m_socket(socket), m_session(server.settings)
+    Conversation(Server& server, QTcpSocket& socket)
+        : m_server(server), m_socket(socket), m_session(server.settings)
     {
     }
 
@@ -84,8 +85,9 @@ private:
         const bool batch = type == 0x01;
         const bool readable = batch || type != 0x03 || tds::readCall(body, call);
         const int statementAt = call.name == "sp_executesql" ? 0 : call.name == "sp_cursoropen" ? 1 : 2;
-        const QString text = batch ? tds::ucs2At(body, tds::afterHeaders(body), (body.size() - tds::afterHeaders(body)) / 2)
-                                   : call.parameters.value(statementAt).value.toString();
+        const QString text =
+            batch ? tds::ucs2At(body, tds::afterHeaders(body), (body.size() - tds::afterHeaders(body)) / 2)
+                  : call.parameters.value(statementAt).value.toString();
         // Housekeeping (a cursor's options and closing, a prepared statement dropped) runs nothing.
         const bool housekeeping = call.name == "sp_cursoroption" || call.name == "sp_cursorclose" ||
                                   call.name == "sp_unprepare" || type == 0x0E;
@@ -94,7 +96,10 @@ private:
             return;
         }
         if (!readable)
-            send(tds::Tokens().error(8009, 1, 16, "A parameter of an unsupported type.").done(0xFD, tds::Error, 0, 0).bytes);
+            send(tds::Tokens()
+                     .error(8009, 1, 16, "A parameter of an unsupported type.")
+                     .done(0xFE, tds::Error, 0, 0)
+                     .bytes);
         else if (batch)
             send(m_session.batch(text));
         else if (type == 0x03)
@@ -209,14 +214,17 @@ bool configure(Server& server, const QCommandLineParser& parser)
         if (!number || parts.value(1).isEmpty()) return false;
     }
     const QString behaviour = parser.value("behaviour");
-    server.behaviour = behaviour == "silent" ? Behaviour::Silent : behaviour == "trickle" ? Behaviour::Trickle : Behaviour::Serve;
+    server.behaviour = behaviour == "silent"    ? Behaviour::Silent
+                       : behaviour == "trickle" ? Behaviour::Trickle
+                                                : Behaviour::Serve;
     s.anyDatabase = server.behaviour != Behaviour::Serve;
     if (parser.isSet("lifetime")) server.lifetime = QDeadlineTimer(parser.value("lifetime").toInt() * 1000);
     if (parser.isSet("log")) {
         s.logFile.setFileName(parser.value("log"));
         if (!s.logFile.open(QIODevice::Append)) return false;
     }
-    return !s.folder.isEmpty() && (behaviour.isEmpty() || behaviour == "serve" || server.behaviour != Behaviour::Serve);
+    return !s.folder.isEmpty() &&
+           (behaviour.isEmpty() || behaviour == "serve" || server.behaviour != Behaviour::Serve);
 }
 } // namespace
 
@@ -224,18 +232,21 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription("A TDS 7.4 test server on 127.0.0.1 serving every DIR/<name>.sqlite as database <name>.");
+    parser.setApplicationDescription(
+        "A TDS 7.4 test server on 127.0.0.1 serving every DIR/<name>.sqlite as database <name>.");
     parser.addHelpOption();
-    parser.addOptions({{"folder", "The store folder.", "DIR"},
-                       {"port", "The TCP port (default: any free one).", "N", "0"},
-                       {"login", "Accept only this login (error 18456 otherwise).", "USER:PASSWORD"},
-                       {"log", "Append every statement received to FILE.", "FILE"},
-                       {"fault", "The first TIMES (1) statements containing TEXT, after SKIP (0) of them, fail with error NUMBER.",
-                        "NUMBER:TEXT[:TIMES[:SKIP]]"},
-                       {"nocount", "Report no row counts."},
-                       {"trigger-count", "Statements containing TEXT report an extra row count first.", "TEXT"},
-                       {"behaviour", "serve, silent (answers only SET) or trickle (one byte a second).", "MODE"},
-                       {"lifetime", "Stop after SECONDS.", "SECONDS"}});
+    parser.addOptions(
+        {{"folder", "The store folder.", "DIR"},
+         {"port", "The TCP port (default: any free one).", "N", "0"},
+         {"login", "Accept only this login (error 18456 otherwise).", "USER:PASSWORD"},
+         {"log", "Append every statement received to FILE.", "FILE"},
+         {"fault",
+          "The first TIMES (1) statements containing TEXT, after SKIP (0) of them, fail with error NUMBER.",
+          "NUMBER:TEXT[:TIMES[:SKIP]]"},
+         {"nocount", "Report no row counts."},
+         {"trigger-count", "Statements containing TEXT report an extra row count first.", "TEXT"},
+         {"behaviour", "serve, silent (answers only SET) or trickle (one byte a second).", "MODE"},
+         {"lifetime", "Stop after SECONDS.", "SECONDS"}});
     parser.process(app);
     Server server;
     if (!configure(server, parser)) {

@@ -9,18 +9,23 @@ using tds::Values;
 namespace {
 constexpr int kPacketSize = 4096;
 constexpr int kBusyMs = 5000;
-const auto kNoCase = QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
+const auto kNoCase =
+    QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
 
 QString errorText(int number)
 {
     switch (number) {
-    case 515: return "Cannot insert the value NULL into column; column does not allow nulls. INSERT fails.";
-    case 8152: return "String or binary data would be truncated.";
+    case 515:
+        return "Cannot insert the value NULL into column; column does not allow nulls. INSERT fails.";
+    case 8152:
+        return "String or binary data would be truncated.";
     case 1205:
         return "Transaction (Process ID 51) was deadlocked on lock resources with another process and has "
                "been chosen as the deadlock victim. Rerun the transaction.";
-    case 1222: return "Lock request time out period exceeded.";
-    case 2627: return "Violation of PRIMARY KEY constraint. Cannot insert duplicate key.";
+    case 1222:
+        return "Lock request time out period exceeded.";
+    case 2627:
+        return "Violation of PRIMARY KEY constraint. Cannot insert duplicate key.";
     }
     return QStringLiteral("Error %1 raised on request.").arg(number);
 }
@@ -28,16 +33,20 @@ QString errorText(int number)
 int doneCommand(const QString& statement)
 {
     const QString verb = statement.section(QLatin1Char(' '), 0, 0).toUpper();
-    return verb == "SELECT" ? 0xC1 : verb == "INSERT" ? 0xC3 : verb == "DELETE" ? 0xC4 : verb == "UPDATE" ? 0xC5 : 0;
+    return verb == "SELECT"   ? 0xC1
+           : verb == "INSERT" ? 0xC3
+           : verb == "DELETE" ? 0xC4
+           : verb == "UPDATE" ? 0xC5
+                              : 0;
 }
 } // namespace
-
 
 void TdsServerSettings::log(const QString& line)
 {
     std::lock_guard lock(mutex);
     if (!logFile.isOpen()) return;
-    logFile.write(QString(line).replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), " ").toUtf8() + '\n');
+    logFile.write(QString(line).replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), " ").toUtf8() +
+                  '\n');
     logFile.flush();
 }
 
@@ -63,7 +72,8 @@ bool TdsSession::open(const QString& database, Tokens& out)
     QString path = QStringLiteral(":memory:"), name = QStringLiteral("master");
     if (!database.isEmpty() && database.compare(name, Qt::CaseInsensitive) != 0) {
         path.clear();
-        for (const QFileInfo& file : QDir(m_settings.folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files))
+        for (const QFileInfo& file :
+             QDir(m_settings.folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files))
             if (file.completeBaseName().compare(database, Qt::CaseInsensitive) == 0) {
                 path = file.absoluteFilePath();
                 name = file.completeBaseName();
@@ -94,7 +104,7 @@ QByteArray TdsSession::login(const tds::Login& login, bool& accepted)
 {
     Tokens out;
     accepted = (m_settings.user.isEmpty() ||
-                 (login.user == m_settings.user && login.password == m_settings.password)) &&
+                (login.user == m_settings.user && login.password == m_settings.password)) &&
                open(login.database, out);
     if (!accepted) {
         if (out.bytes.isEmpty())
@@ -151,7 +161,8 @@ void TdsSession::sqliteFailure(Answer& answer)
         number = 207;
     else if (message.contains(QLatin1String("syntax error")))
         number = 102;
-    fail(number, number == 50000 ? message : errorText(number) + QStringLiteral(" (") + message + ')', answer);
+    fail(number, number == 50000 ? message : errorText(number) + QStringLiteral(" (") + message + ')',
+         answer);
 }
 
 void TdsSession::begin(Tokens& out)
@@ -175,7 +186,8 @@ QVariant TdsSession::evaluate(const QString& expression, const Values& values)
     sqlite3_stmt* statement = nullptr;
     QString missing;
     QVariant result;
-    const QByteArray sql = QStringLiteral("SELECT ").append(tds::toSqlite(expression, inTransaction())).toUtf8();
+    const QByteArray sql =
+        QStringLiteral("SELECT ").append(tds::toSqlite(expression, inTransaction())).toUtf8();
     if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK &&
         tds::bind(statement, values, missing) && sqlite3_step(statement) == SQLITE_ROW)
         result = tds::columnValue(statement, 0);
@@ -232,11 +244,13 @@ bool TdsSession::query(const QString& sqlite, const Values& values, Result& resu
 bool TdsSession::execute(const QString& statement, const Values& values, Answer& answer)
 {
     Result result;
-    if (!query(tds::toSqlite(statement, inTransaction() ? 1 : 0), values, result, answer)) return !answer.aborted;
+    if (!query(tds::toSqlite(statement, inTransaction() ? 1 : 0), values, result, answer))
+        return !answer.aborted;
     const bool counted = !m_noCount && !m_settings.noCount;
     if (!result.names.isEmpty()) {
         resultSet(answer.out, result.names, result.types, result.rows);
-    } else if (!m_settings.triggerOn.isEmpty() && statement.contains(m_settings.triggerOn, Qt::CaseInsensitive)) {
+    } else if (!m_settings.triggerOn.isEmpty() &&
+               statement.contains(m_settings.triggerOn, Qt::CaseInsensitive)) {
         answer.out.done(0xFF, tds::More | (counted ? tds::Count : 0), 0xC3, 1); // a trigger's own insert
     }
     answer.done(counted ? tds::Count : 0, doneCommand(statement), quint64(result.changes));

@@ -14,7 +14,7 @@ struct TdsServerSettings
     QString folder, user, password;
     bool noCount = false;
     bool anyDatabase = false; // a database without its file is an empty one (for servers that run nothing)
-    QString triggerOn; // statements containing it report an extra row count, as a trigger's
+    QString triggerOn;        // statements containing it report an extra row count, as a trigger's
     struct Fault
     {
         int number;

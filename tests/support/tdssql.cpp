@@ -29,8 +29,9 @@ int compareText(void*, int lengthA, const void* a, int lengthB, const void* b)
 // or the end of the statement.
 QString topToLimit(QString sql)
 {
-    static const QRegularExpression top(QStringLiteral("\\bSELECT(\\s+DISTINCT)?\\s+TOP\\s*\\(?\\s*(\\d+)\\s*\\)?\\s"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression top(
+        QStringLiteral("\\bSELECT(\\s+DISTINCT)?\\s+TOP\\s*\\(?\\s*(\\d+)\\s*\\)?\\s"),
+        QRegularExpression::CaseInsensitiveOption);
     for (int guard = 0; guard < 100; ++guard) {
         const QRegularExpressionMatch m = top.match(sql);
         if (!m.hasMatch()) break;
@@ -131,20 +132,34 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
         const QVariant& v = found.value();
         QByteArray text;
         switch (v.typeId()) {
-        case QMetaType::UnknownType: sqlite3_bind_null(statement, i); continue;
-        case QMetaType::Bool: case QMetaType::Int: case QMetaType::LongLong:
+        case QMetaType::UnknownType:
+            sqlite3_bind_null(statement, i);
+            continue;
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
             sqlite3_bind_int64(statement, i, v.toLongLong());
             continue;
-        case QMetaType::Double: sqlite3_bind_double(statement, i, v.toDouble()); continue;
-        case QMetaType::QByteArray: text = v.toByteArray(); break;
-        case QMetaType::QDate: text = v.toDate().toString(Qt::ISODate).toUtf8(); break;
-        case QMetaType::QTime: text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toUtf8(); break;
+        case QMetaType::Double:
+            sqlite3_bind_double(statement, i, v.toDouble());
+            continue;
+        case QMetaType::QByteArray:
+            text = v.toByteArray();
+            break;
+        case QMetaType::QDate:
+            text = v.toDate().toString(Qt::ISODate).toUtf8();
+            break;
+        case QMetaType::QTime:
+            text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toUtf8();
+            break;
         case QMetaType::QDateTime: // as the store writes a moment, its milliseconds only when there are some
             text = v.toDateTime()
-                       .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz" : "yyyy-MM-dd HH:mm:ss")
+                       .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz"
+                                                              : "yyyy-MM-dd HH:mm:ss")
                        .toUtf8();
             break;
-        default: text = v.toString().toUtf8();
+        default:
+            text = v.toString().toUtf8();
         }
         if (v.isNull())
             sqlite3_bind_null(statement, i);
@@ -159,9 +174,12 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
 QVariant columnValue(sqlite3_stmt* statement, int column)
 {
     switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER: return qint64(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT: return sqlite3_column_double(statement, column);
-    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, column);
+    case SQLITE_NULL:
+        return {};
     }
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                              sqlite3_column_bytes(statement, column));
@@ -183,8 +201,8 @@ Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<
     const char* table = sqlite3_column_table_name(statement, column);
     const char* origin = sqlite3_column_origin_name(statement, column);
     if (table && origin)
-        sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement, column), table, origin, &type,
-                                      &collation, nullptr, nullptr, nullptr);
+        sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement, column), table, origin,
+                                      &type, &collation, nullptr, nullptr, nullptr);
     bool wide = false, real = false, text = false, dates = true;
     int scale = 2;
     for (const QVariant& v : values) {

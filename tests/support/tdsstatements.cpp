@@ -11,7 +11,8 @@ using tds::Tokens;
 using tds::Values;
 
 namespace {
-const auto kNoCase = QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
+const auto kNoCase =
+    QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
 
 QRegularExpressionMatch matched(const char* pattern, const QString& text)
 {
@@ -27,7 +28,8 @@ QVariant argument(const QString& text, const Values& values)
     bool whole = false;
     const qint64 number = text.toLongLong(&whole);
     if (whole) return number;
-    return text.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0 ? QVariant() : QVariant(text.toDouble());
+    return text.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0 ? QVariant()
+                                                                         : QVariant(text.toDouble());
 }
 
 } // namespace
@@ -51,7 +53,8 @@ bool TdsSession::control(const QString& statement, Values& values, Answer& answe
     handled = true;
     QRegularExpressionMatch m;
     if ((m = matched("^DECLARE\\s+(@\\w+)\\s+[\\w\\s(),]+?(?:\\s*=\\s*(.+))?$", statement)).hasMatch()) {
-        values.insert(m.captured(1).toLower(), m.captured(2).isEmpty() ? QVariant() : evaluate(m.captured(2), values));
+        values.insert(m.captured(1).toLower(),
+                      m.captured(2).isEmpty() ? QVariant() : evaluate(m.captured(2), values));
     } else if ((m = matched("^SET\\s+(@\\w+)\\s*=\\s*(.+)$", statement)).hasMatch()) {
         values.insert(m.captured(1).toLower(), evaluate(m.captured(2), values));
     } else if ((m = matched("^SET\\s+([\\w\\s,]+?)\\s+(ON|OFF)$", statement)).hasMatch()) {
@@ -68,9 +71,10 @@ bool TdsSession::control(const QString& statement, Values& values, Answer& answe
     } else if ((m = matched("^USE\\s+\\[?(\\w+)\\]?$", statement)).hasMatch()) {
         if (!open(m.captured(1), answer.out)) return fail(911, "Database does not exist.", answer);
         answer.done(0, 0, 0);
-    } else if ((m = matched("^(?:IF\\s+@@TRANCOUNT\\s*>\\s*0\\s+)?(BEGIN|COMMIT|ROLLBACK)(?:\\s+TRAN\\w*|\\s+WORK)?"
-                            "(\\s+BEGIN\\s+TRAN\\w*)?$",
-                            statement))
+    } else if ((m = matched(
+                    "^(?:IF\\s+@@TRANCOUNT\\s*>\\s*0\\s+)?(BEGIN|COMMIT|ROLLBACK)(?:\\s+TRAN\\w*|\\s+WORK)?"
+                    "(\\s+BEGIN\\s+TRAN\\w*)?$",
+                    statement))
                    .hasMatch()) {
         const QString verb = m.captured(1).toUpper();
         if (verb == QLatin1String("BEGIN") || !m.captured(2).isEmpty()) {
@@ -112,11 +116,13 @@ bool TdsSession::procedure(const QString& name, QVector<Parameter>& parameters, 
     const auto at = [&parameters](const char* wanted, int position) -> Parameter* {
         for (Parameter& p : parameters)
             if (p.name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) return &p;
-        return position < parameters.size() && parameters[position].name.isEmpty() ? &parameters[position] : nullptr;
+        return position < parameters.size() && parameters[position].name.isEmpty() ? &parameters[position]
+                                                                                   : nullptr;
     };
     if (name.compare(QLatin1String("sp_databases"), Qt::CaseInsensitive) == 0) {
         QVector<QVector<QVariant>> rows;
-        for (const QFileInfo& file : QDir(m_settings.folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name))
+        for (const QFileInfo& file :
+             QDir(m_settings.folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name))
             rows.append({file.completeBaseName(), qint64(file.size() / 1024), QVariant()});
         resultSet(answer.out, {"DATABASE_NAME", "DATABASE_SIZE", "REMARKS"},
                   {{tds::Type::Text}, {tds::Type::Int}, {tds::Type::Text}}, rows);
@@ -154,7 +160,7 @@ QByteArray TdsSession::runPrepared(const QString& statement, const QString& decl
         values.insert(p.name.toLower(), p.value);
         logged << tds::describe(p);
     }
-    m_settings.log(statement + QStringLiteral(" -- ") + logged.join(QStringLiteral(", ")));
+    m_settings.log(logged.isEmpty() ? statement : statement + QStringLiteral(" -- ") + logged.join(QStringLiteral(", ")));
     for (const QString& part : tds::statements(statement))
         if (!run(part, values, answer)) break;
     return {};
@@ -181,7 +187,8 @@ QByteArray TdsSession::call(const tds::Call& call)
     } else if (name == QLatin1String("sp_execute")) {
         const auto found = m_prepared.constFind(int(p.value(0).value.toLongLong()));
         if (found == m_prepared.constEnd())
-            fail(8179, QStringLiteral("Could not find prepared statement with handle %1.").arg(text(0)), answer);
+            fail(8179, QStringLiteral("Could not find prepared statement with handle %1.").arg(text(0)),
+                 answer);
         else
             runPrepared(found->first, found->second, p.mid(1), answer);
     } else if (name == QLatin1String("sp_cursoropen")) {
@@ -201,7 +208,8 @@ QByteArray TdsSession::call(const tds::Call& call)
         QStringList logged;
         for (const Parameter& parameter : p)
             logged << tds::describe(parameter);
-        m_settings.log(QStringLiteral("EXEC ") + call.name + QLatin1Char(' ') + logged.join(QStringLiteral(", ")));
+        m_settings.log(QStringLiteral("EXEC ") + call.name + QLatin1Char(' ') +
+                       logged.join(QStringLiteral(", ")));
         if (const int fault = m_settings.faultFor(QStringLiteral("EXEC ") + call.name))
             fail(fault, QStringLiteral("Error %1 raised on request.").arg(fault), answer);
         else if (procedure(call.name, parameters, answer))

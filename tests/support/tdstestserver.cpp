@@ -8,7 +8,8 @@ TdsTestServer::TdsTestServer(const QString& folder, const QStringList& options)
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(TDS_TESTSERVER),
                     QStringList{QStringLiteral("--folder"), folder.isEmpty() ? m_scratch.path() : folder,
-                                QStringLiteral("--log"), m_scratch.filePath(QStringLiteral("statements.log"))} +
+                                QStringLiteral("--log"),
+                                m_scratch.filePath(QStringLiteral("statements.log"))} +
                         options);
     if (!m_process.waitForStarted(10000)) return;
     for (int attempt = 0; attempt < 100 && !m_process.canReadLine(); ++attempt)
