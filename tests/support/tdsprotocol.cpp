@@ -230,7 +230,7 @@ Tokens& Type::value(Tokens& t, const QVariant& v) const
         return t.u8(8).u32(quint32(kEpoch1900.daysTo(moment.date()))).u32(quint32(std::llround(ms * 0.3)));
     }
     case Text: {
-        const QString text = v.toString().left(4000);
+        const QString text = v.toString().left(4000); // nvarchar(4000): longer texts are cut
         return t.u16(int(text.size() * 2)).ucs2(text);
     }
     }

@@ -94,7 +94,7 @@ QString toSqlite(const QString& statement, int tranCount)
     return out + sql.mid(from);
 }
 
-QStringList statements(const QString& batch)
+QStringList statements(const QString& batch, QChar separator)
 {
     QStringList parts;
     QString current;
@@ -104,7 +104,7 @@ QStringList statements(const QString& batch)
             if (c == quote) quote = QChar();
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
             quote = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-        } else if (c == QLatin1Char(';')) {
+        } else if (c == separator) {
             if (!current.trimmed().isEmpty()) parts << current.trimmed();
             current.clear();
             continue;

@@ -15,8 +15,8 @@ namespace tds {
 // ISO dates, [names] quoted names, N'' plain literals, @@TRANCOUNT the number given, SQL Server's
 // functions and cast types SQLite's.
 QString toSqlite(const QString& statement, int tranCount);
-// The statements of a batch, split at semicolons outside quotes.
-QStringList statements(const QString& batch);
+// The statements of a batch, split at semicolons outside quotes (or the parts of a list at commas).
+QStringList statements(const QString& batch, QChar separator = QLatin1Char(';'));
 // Makes NOCASE, the collation of the store's text columns, also ignore trailing blanks, as SQL
 // Server's default collation does. Letters are still folded for ASCII alone, so every index built
 // with the built-in NOCASE keeps its order (texts differing only in trailing blanks aside).

@@ -97,7 +97,7 @@ bool TdsSession::exec(const QString& statement, Values& values, Answer& answer)
     const QRegularExpressionMatch m = matched("^(?:EXEC(?:UTE)?\\s+)?(\\w+)\\s*(.*)$", statement);
     QVector<Parameter> parameters;
     QStringList targets; // the batch's variable each parameter returns into, if any
-    for (const QString& part : tds::statements(QString(m.captured(2)).replace(',', ';'))) {
+    for (const QString& part : tds::statements(m.captured(2), QLatin1Char(','))) {
         const QRegularExpressionMatch a = matched("^(?:(@\\w+)\\s*=\\s*)?(.+?)(\\s+OUT(PUT)?)?$", part);
         parameters << Parameter{a.captured(1), !a.captured(3).isEmpty(), {}, argument(a.captured(2), values)};
         targets << (a.captured(3).isEmpty() ? QString() : a.captured(2).toLower());
@@ -160,7 +160,8 @@ QByteArray TdsSession::runPrepared(const QString& statement, const QString& decl
         values.insert(p.name.toLower(), p.value);
         logged << tds::describe(p);
     }
-    m_settings.log(logged.isEmpty() ? statement : statement + QStringLiteral(" -- ") + logged.join(QStringLiteral(", ")));
+    m_settings.log(logged.isEmpty() ? statement
+                                    : statement + QStringLiteral(" -- ") + logged.join(QStringLiteral(", ")));
     for (const QString& part : tds::statements(statement))
         if (!run(part, values, answer)) break;
     return {};
