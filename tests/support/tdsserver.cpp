@@ -250,7 +250,8 @@ int main(int argc, char* argv[])
     parser.process(app);
     Server server;
     if (!configure(server, parser)) {
-        std::fprintf(stderr, "tds-testserver: --folder DIR is needed; see --help\n");
+        std::fprintf(stderr, "tds-testserver: --folder DIR is needed, a fault is NUMBER:TEXT[:TIMES[:SKIP]], "
+                             "the behaviour serve, silent or trickle; see --help\n");
         return 2;
     }
     std::signal(SIGTERM, stop);

@@ -127,11 +127,18 @@ QByteArray TdsSession::batch(const QString& text)
 
 bool TdsSession::run(const QString& statement, Values& values, Answer& answer)
 {
-    if (const int fault = m_settings.faultFor(statement)) return fail(fault, errorText(fault), answer);
+    if (faulted(statement, answer)) return !answer.aborted;
     bool handled = false;
     const bool goOn = control(statement, values, answer, handled);
     if (handled) return goOn;
     return execute(statement, values, answer);
+}
+
+bool TdsSession::faulted(const QString& statement, Answer& answer)
+{
+    const int fault = m_settings.faultFor(statement);
+    if (fault) fail(fault, errorText(fault), answer);
+    return fault != 0;
 }
 
 bool TdsSession::fail(int number, const QString& message, Answer& answer)

@@ -88,6 +88,7 @@ private:
     QByteArray runPrepared(const QString& statement, const QString& declaration,
                            const QVector<tds::Parameter>& values, Answer& answer);
     bool fail(int number, const QString& message, Answer& answer);
+    bool faulted(const QString& statement, Answer& answer); // a fault asked for on the command line
     void sqliteFailure(Answer& answer);
     void begin(tds::Tokens& out);
     void end(bool commit, tds::Tokens& out);

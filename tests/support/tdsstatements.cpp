@@ -211,9 +211,7 @@ QByteArray TdsSession::call(const tds::Call& call)
             logged << tds::describe(parameter);
         m_settings.log(QStringLiteral("EXEC ") + call.name + QLatin1Char(' ') +
                        logged.join(QStringLiteral(", ")));
-        if (const int fault = m_settings.faultFor(QStringLiteral("EXEC ") + call.name))
-            fail(fault, QStringLiteral("Error %1 raised on request.").arg(fault), answer);
-        else if (procedure(call.name, parameters, answer))
+        if (!faulted(QStringLiteral("EXEC ") + call.name, answer) && procedure(call.name, parameters, answer))
             for (const Parameter& parameter : parameters)
                 if (parameter.output) returned << parameter;
     }
