@@ -1,7 +1,8 @@
 // The SQL Server path of the store layer, without a SQL Server: Qt's ODBC driver with FreeTDS against
-// local sockets (one that never answers, one that reads the login and hangs up, a TDS stub that logs in
-// and then answers, stays silent or trickles), and with Debian's SQLite ODBC driver against an embedded
+// local sockets (one that never answers, one that reads the login and hangs up, the TDS test server
+// serving a store, staying silent or trickling), and with Debian's SQLite ODBC driver against an embedded
 // store file.
+#include "plainsqlite.h"
 #include "services/exactnumber.h"
 #include "services/failure.h"
 #include "services/numbers.h"
@@ -12,7 +13,7 @@
 #include "store/embeddedstore.h"
 #include "store/sharedconnection.h"
 #include "store/sqlitecollation.h"
-#include "tdsstub.h"
+#include "tdstestserver.h"
 #include "testfolder.h"
 
 #include <QCoreApplication>
@@ -264,9 +265,9 @@ TEST_F(FreeTdsPath, PasswordWithAClosingBraceNeverLeaves)
     EXPECT_EQ(server.accepted(), 0u);
 }
 
-ImpostazioniConnessione onStub(const TdsStub& stub)
+ImpostazioniConnessione onServer(const TdsTestServer& server)
 {
-    return {stub.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")};
+    return {server.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")};
 }
 
 TEST_F(FreeTdsPath, CounterValueReadThroughTheDriver)
@@ -274,21 +275,29 @@ TEST_F(FreeTdsPath, CounterValueReadThroughTheDriver)
     struct Row
     {
         const char* name;
-        std::optional<int> served;
+        const char* stored; // the counter's value before
         qint32 expected;
     };
-    const Row rows[] = {{"a value", 1234, 1234}, {"null", std::nullopt, -1}};
+    const Row rows[] = {{"a value", "1233", 1234}, {"null", "NULL", -1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TdsStub stub(TdsStub::Behaviour::Answer, row.served, 10000);
-        ConnessioneStore connection(onStub(stub), 3, 3);
+        QFile::remove(path(QStringLiteral("TAVIRA.sqlite")));
+        creaStoreVuoto(path(QStringLiteral("TAVIRA.sqlite")));
+        PlainSqlite(path(QStringLiteral("TAVIRA.sqlite")))
+            .run(QStringLiteral("UPDATE Contatori SET Valore = %1 WHERE NomeContatore = 'IDDocumentoRiga'")
+                     .arg(QLatin1String(row.stored)));
+        TdsTestServer server(folder());
+        ConnessioneStore connection(onServer(server), 3, 3);
         QSqlQuery batch =
             connection.esegui(QStringLiteral("DECLARE @v int; EXEC Contatore_update ?, @v OUTPUT; SELECT @v"),
                               {QStringLiteral("IDDocumentoRiga")});
         ASSERT_TRUE(batch.next());
         EXPECT_EQ(batch.value(0).isNull() ? -1 : batch.value(0).toInt(), row.expected);
-        EXPECT_EQ(stub.textValues(), QStringList{QStringLiteral("IDDocumentoRiga")});
-        EXPECT_EQ(stub.logins(), 2) << "the login proven on a worker, then the connection opened here";
+        const QStringList calls = server.statements().filter(QStringLiteral("Contatore_update"));
+        ASSERT_EQ(calls.size(), 1);
+        EXPECT_TRUE(calls.at(0).endsWith(QStringLiteral("= N'IDDocumentoRiga'")))
+            << calls.at(0).toStdString();
+        EXPECT_EQ(server.logins(), 2) << "the login proven on a worker, then the connection opened here";
     }
 }
 
@@ -302,15 +311,16 @@ TEST_F(FreeTdsPath, UnansweredStatementFailsAfterTheCommandLimit)
     const Row rows[] = {{"limit given when opening", 1, -1}, {"limit set afterwards", 0, 1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TdsStub stub(TdsStub::Behaviour::Silent, 0, 8000); // it lets go after 8 s whatever happens
-        ConnessioneStore connection(onStub(stub), 3, row.atOpening);
+        TdsTestServer server({}, {QStringLiteral("--behaviour"), QStringLiteral("silent"),
+                                  QStringLiteral("--lifetime"), QStringLiteral("8")}); // lets go after 8 s
+        ConnessioneStore connection(onServer(server), 3, row.atOpening);
         if (row.later >= 0) connection.impostaTimeoutComandi(row.later);
         QElapsedTimer elapsed;
         elapsed.start();
         EXPECT_THROW(connection.esegui(QStringLiteral("UPDATE Uscite SET Giacenza = 0")), Failure);
         EXPECT_LT(elapsed.elapsed(), 3000);
         EXPECT_GE(elapsed.elapsed(), 900);
-        EXPECT_EQ(stub.attentions(), 1) << "the driver did not cancel the statement";
+        EXPECT_EQ(server.attentions(), 1) << "the driver did not cancel the statement";
     }
 }
 
@@ -318,19 +328,20 @@ TEST_F(FreeTdsPath, TricklingServerOpenGivesUpWithinTheWait)
 {
     const int before = lavoriInCorso();
     {
-        TdsStub stub(TdsStub::Behaviour::Trickle, 0, 15000);
+        TdsTestServer server({}, {QStringLiteral("--behaviour"), QStringLiteral("trickle"),
+                                  QStringLiteral("--lifetime"), QStringLiteral("15")});
         QElapsedTimer elapsed;
         elapsed.start();
         try {
-            ConnessioneStore connection(onStub(stub), 3, 60);
+            ConnessioneStore connection(onServer(server), 3, 60);
             ADD_FAILURE() << "opened";
         } catch (const Failure& failure) {
             EXPECT_EQ(failure.number(), FailureCode::Database);
         }
         EXPECT_LT(elapsed.elapsed(), 6000);
         EXPECT_GE(elapsed.elapsed(), 4500);
-        EXPECT_EQ(stub.logins(), 0);
-    } // the stub closes its connections: the abandoned worker gets its answer
+        EXPECT_EQ(server.logins(), 0);
+    } // the server ends, closing its connections: the abandoned worker gets its answer
     waitUntil([&] { return lavoriInCorso() == before; }, 5000);
     EXPECT_EQ(lavoriInCorso(), before);
 }

@@ -1,0 +1,279 @@
+// tds-testserver: a SQL Server stand-in for the tests, on the loopback interface. It speaks TDS 7.4 to
+// FreeTDS's ODBC driver and runs what it receives on the embedded store's SQLite files. See --help.
+#include "tdsprotocol.h"
+#include "tdssession.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QtEndian>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+constexpr int kSlice = 50;          // ms: the longest a thread waits before looking at the end flag
+constexpr int kTrickleGapMs = 1000; // between two bytes of a trickling server
+constexpr int kPacketSize = 4096;
+
+std::atomic<bool> g_stopping{false};
+void stop(int)
+{
+    g_stopping = true;
+}
+
+enum class Behaviour { Serve, Silent, Trickle };
+
+struct Server
+{
+    TdsServerSettings settings;
+    Behaviour behaviour = Behaviour::Serve;
+    QDeadlineTimer lifetime{QDeadlineTimer::Forever};
+    bool stopping() const { return g_stopping || lifetime.hasExpired(); }
+};
+
+// What a driver sends while opening a connection: answered even by a silent server.
+bool opening(const QString& statement)
+{
+    return statement.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive) ||
+           statement.contains(QLatin1String("sp_datatype_info"), Qt::CaseInsensitive);
+}
+
+// One client connection, on its own thread.
+class Conversation
+{
+public:
+    Conversation(Server& server, QTcpSocket& socket)
+        : m_server(server), m_socket(socket), m_session(server.settings)
+    {
+    }
+
+    void run()
+    {
+        char type = 0;
+        QByteArray body;
+        bool loggedIn = false;
+        for (;;) {
+            if (!readMessage(type, body)) return;
+            if (type == 0x12) {
+                send(tds::preLoginReply());
+            } else if (type == 0x10) {
+                const tds::Login login = tds::readLogin(body);
+                const QByteArray reply = m_session.login(login, loggedIn);
+                if (!send(reply) || !loggedIn) return;
+                m_server.settings.log(QStringLiteral("-- login %1 %2").arg(login.user, login.database));
+            } else if (type == 0x06) {
+                m_server.settings.log(QStringLiteral("-- attention"));
+                send(tds::Tokens().done(0xFD, tds::Attention, 0, 0).bytes);
+            } else if (loggedIn) {
+                request(type, body);
+            }
+        }
+    }
+
+private:
+    void request(char type, const QByteArray& body)
+    {
+        tds::Call call;
+        const bool batch = type == 0x01;
+        const bool readable = batch || type != 0x03 || tds::readCall(body, call);
+        const int statementAt = call.name == "sp_executesql" ? 0 : call.name == "sp_cursoropen" ? 1 : 2;
+        const QString text =
+            batch ? tds::ucs2At(body, tds::afterHeaders(body), (body.size() - tds::afterHeaders(body)) / 2)
+                  : call.parameters.value(statementAt).value.toString();
+        // Housekeeping (a cursor's options and closing, a prepared statement dropped) runs nothing.
+        const bool housekeeping = call.name == "sp_cursoroption" || call.name == "sp_cursorclose" ||
+                                  call.name == "sp_unprepare" || type == 0x0E;
+        if (m_server.behaviour == Behaviour::Silent && !opening(text) && !housekeeping) {
+            m_server.settings.log(text.isEmpty() ? QStringLiteral("EXEC ") + call.name : text);
+            return;
+        }
+        if (!readable)
+            send(tds::Tokens()
+                     .error(8009, 1, 16, "A parameter of an unsupported type.")
+                     .done(0xFE, tds::Error, 0, 0)
+                     .bytes);
+        else if (batch)
+            send(m_session.batch(text));
+        else if (type == 0x03)
+            send(m_session.call(call));
+        else if (type == 0x0E)
+            send(m_session.transactionRequest(body));
+        else
+            send(tds::Tokens().done(0xFD, 0, 0, 0).bytes);
+    }
+
+    bool readExactly(QByteArray& into, qsizetype count)
+    {
+        while (m_buffer.size() < count) {
+            if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
+            if (m_socket.waitForReadyRead(kSlice))
+                m_buffer += m_socket.readAll();
+            else if (m_socket.state() != QAbstractSocket::ConnectedState)
+                return false;
+        }
+        into = m_buffer.left(count);
+        m_buffer.remove(0, count);
+        return true;
+    }
+
+    // One whole message: the bodies of its packets up to the one marked last.
+    bool readMessage(char& type, QByteArray& body)
+    {
+        body.clear();
+        for (int packets = 0; packets < 100000; ++packets) {
+            QByteArray header, part;
+            if (!readExactly(header, 8)) return false;
+            const int length = qFromBigEndian<quint16>(header.constData() + 2);
+            if (length < 8 || !readExactly(part, length - 8)) return false;
+            type = header[0];
+            body += part;
+            if (header[1] & 0x01) return true;
+        }
+        return false;
+    }
+
+    bool send(const QByteArray& payload)
+    {
+        QByteArray message;
+        quint8 packet = 1;
+        for (qsizetype at = 0; at == 0 || at < payload.size(); at += kPacketSize - 8) {
+            const QByteArray part = payload.mid(at, kPacketSize - 8);
+            const bool last = at + part.size() >= payload.size();
+            const int length = int(part.size()) + 8;
+            message.append(char(0x04)).append(char(last ? 0x01 : 0x00));
+            message.append(char(length >> 8)).append(char(length & 0xFF));
+            message.append("\x00\x34", 2).append(char(packet++)).append('\0');
+            message.append(part);
+        }
+        if (m_server.behaviour != Behaviour::Trickle) return write(message);
+        for (char c : message) {
+            if (!write(QByteArray(1, c))) return false;
+            for (int waited = 0; waited < kTrickleGapMs; waited += kSlice) {
+                if (m_server.stopping()) return false;
+                QThread::msleep(kSlice);
+            }
+        }
+        return true;
+    }
+
+    bool write(const QByteArray& bytes)
+    {
+        m_socket.write(bytes);
+        while (m_socket.bytesToWrite() > 0) {
+            if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
+            m_socket.waitForBytesWritten(kSlice);
+        }
+        return true;
+    }
+
+    Server& m_server;
+    QTcpSocket& m_socket;
+    TdsSession m_session;
+    QByteArray m_buffer;
+};
+
+void serve(Server& server, qintptr descriptor)
+{
+    QTcpSocket socket;
+    if (!socket.setSocketDescriptor(descriptor)) return;
+    Conversation(server, socket).run();
+    socket.abort();
+}
+
+// Hands each accepted connection's descriptor over instead of making a socket of this thread.
+class DescriptorServer : public QTcpServer
+{
+public:
+    std::vector<qintptr> pending;
+
+protected:
+    void incomingConnection(qintptr descriptor) override { pending.push_back(descriptor); }
+};
+
+bool configure(Server& server, const QCommandLineParser& parser)
+{
+    TdsServerSettings& s = server.settings;
+    s.folder = parser.value("folder");
+    s.user = parser.value("login").section(':', 0, 0);
+    s.password = parser.value("login").section(':', 1);
+    s.noCount = parser.isSet("nocount");
+    s.triggerOn = parser.value("trigger-count");
+    for (const QString& fault : parser.values("fault")) {
+        const QStringList parts = fault.split(':');
+        bool number = false;
+        s.faults.append({parts[0].toInt(&number), parts.value(1), parts.size() > 2 ? parts[2].toInt() : 1,
+                         parts.value(3).toInt()});
+        if (!number || parts.value(1).isEmpty()) return false;
+    }
+    const QString behaviour = parser.value("behaviour");
+    server.behaviour = behaviour == "silent"    ? Behaviour::Silent
+                       : behaviour == "trickle" ? Behaviour::Trickle
+                                                : Behaviour::Serve;
+    s.anyDatabase = server.behaviour != Behaviour::Serve;
+    if (parser.isSet("lifetime")) server.lifetime = QDeadlineTimer(parser.value("lifetime").toInt() * 1000);
+    if (parser.isSet("log")) {
+        s.logFile.setFileName(parser.value("log"));
+        if (!s.logFile.open(QIODevice::Append)) return false;
+    }
+    return !s.folder.isEmpty() &&
+           (behaviour.isEmpty() || behaviour == "serve" || server.behaviour != Behaviour::Serve);
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "A TDS 7.4 test server on 127.0.0.1 serving every DIR/<name>.sqlite as database <name>.");
+    parser.addHelpOption();
+    parser.addOptions(
+        {{"folder", "The store folder.", "DIR"},
+         {"port", "The TCP port (default: any free one).", "N", "0"},
+         {"login", "Accept only this login (error 18456 otherwise).", "USER:PASSWORD"},
+         {"log", "Append every statement received to FILE.", "FILE"},
+         {"fault",
+          "The first TIMES (1) statements containing TEXT, after SKIP (0) of them, fail with error NUMBER.",
+          "NUMBER:TEXT[:TIMES[:SKIP]]"},
+         {"nocount", "Report no row counts."},
+         {"trigger-count", "Statements containing TEXT report an extra row count first.", "TEXT"},
+         {"behaviour", "serve, silent (answers only SET) or trickle (one byte a second).", "MODE"},
+         {"lifetime", "Stop after SECONDS.", "SECONDS"}});
+    parser.process(app);
+    Server server;
+    if (!configure(server, parser)) {
+        std::fprintf(stderr, "tds-testserver: --folder DIR is needed, a fault is NUMBER:TEXT[:TIMES[:SKIP]], "
+                             "the behaviour serve, silent or trickle; see --help\n");
+        return 2;
+    }
+    std::signal(SIGTERM, stop);
+    std::signal(SIGINT, stop);
+    std::vector<std::thread> sessions;
+    {
+        DescriptorServer listener;
+        if (!listener.listen(QHostAddress::LocalHost, quint16(parser.value("port").toUInt()))) {
+            std::fprintf(stderr, "tds-testserver: %s\n", qPrintable(listener.errorString()));
+            return 1;
+        }
+        std::printf("listening on 127.0.0.1:%u\n", listener.serverPort());
+        std::fflush(stdout);
+        while (!server.stopping()) {
+            listener.waitForNewConnection(kSlice);
+            for (qintptr descriptor : listener.pending)
+                sessions.emplace_back(serve, std::ref(server), descriptor);
+            listener.pending.clear();
+        }
+    }
+    g_stopping = true;
+    for (std::thread& session : sessions)
+        session.join();
+    return 0;
+}

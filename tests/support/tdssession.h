@@ -1,0 +1,105 @@
+#pragma once
+
+#include "tdsprotocol.h"
+#include "tdssql.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <mutex>
+
+// What every connection shares: the store folder, the login, the log and the faults asked for.
+struct TdsServerSettings
+{
+    QString folder, user, password;
+    bool noCount = false;
+    bool anyDatabase = false; // a database without its file is an empty one (for servers that run nothing)
+    QString triggerOn;        // statements containing it report an extra row count, as a trigger's
+    struct Fault
+    {
+        int number;
+        QString text;
+        int times;
+        int skip; // matching statements let through before the first failure
+    };
+    QVector<Fault> faults;
+
+    void log(const QString& line);
+    // The error a statement is to fail with, counted off its fault; 0 for none.
+    int faultFor(const QString& statement);
+    QFile logFile;
+    std::mutex mutex;
+};
+
+void resultSet(tds::Tokens& out, const QStringList& names, const QVector<tds::Type>& types,
+               const QVector<QVector<QVariant>>& rows);
+
+// One client connection's state on the store: its database, transaction, options and prepared
+// statements. Each request comes in whole and goes back as the tokens of its answer.
+class TdsSession
+{
+public:
+    explicit TdsSession(TdsServerSettings& settings) : m_settings(settings) {}
+    ~TdsSession();
+    TdsSession(const TdsSession&) = delete;
+    TdsSession& operator=(const TdsSession&) = delete;
+
+    QByteArray login(const tds::Login& login, bool& accepted);
+    QByteArray batch(const QString& text);
+    QByteArray call(const tds::Call& call);
+    QByteArray transactionRequest(const QByteArray& body);
+
+private:
+    struct Answer // the tokens of one request's answer, and whether its batch goes on
+    {
+        tds::Tokens out;
+        bool inProc = false;  // statements of a procedure call end in DONEINPROC
+        bool aborted = false; // the rest of the batch is not run
+        qsizetype lastDone = -1;
+        void done(int status, int command, quint64 rows)
+        {
+            lastDone = out.bytes.size();
+            out.done(inProc ? 0xFF : 0xFD, status | tds::More, command, rows);
+        }
+        // The answer's last token must say that nothing follows.
+        QByteArray finished()
+        {
+            if (lastDone >= 0 && lastDone + 13 == out.bytes.size())
+                out.bytes[lastDone + 1] = char(out.bytes[lastDone + 1] & ~tds::More);
+            else
+                out.done(inProc ? 0xFE : 0xFD, 0, 0, 0);
+            return out.bytes;
+        }
+    };
+    struct Result
+    {
+        QStringList names;
+        QVector<tds::Type> types;
+        QVector<QVector<QVariant>> rows;
+        qint64 changes = 0;
+    };
+    bool query(const QString& sqlite, const tds::Values& values, Result& result, Answer& answer);
+    bool open(const QString& database, tds::Tokens& out);
+    bool run(const QString& statement, tds::Values& values, Answer& answer);
+    bool control(const QString& statement, tds::Values& values, Answer& answer, bool& handled);
+    bool execute(const QString& statement, const tds::Values& values, Answer& answer);
+    bool procedure(const QString& name, QVector<tds::Parameter>& parameters, Answer& answer);
+    bool exec(const QString& statement, tds::Values& values, Answer& answer);
+    QByteArray runPrepared(const QString& statement, const QString& declaration,
+                           const QVector<tds::Parameter>& values, Answer& answer);
+    bool fail(int number, const QString& message, Answer& answer);
+    bool faulted(const QString& statement, Answer& answer); // a fault asked for on the command line
+    void sqliteFailure(Answer& answer);
+    void begin(tds::Tokens& out);
+    void end(bool commit, tds::Tokens& out);
+    bool inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+    QVariant evaluate(const QString& expression, const tds::Values& values);
+
+    TdsServerSettings& m_settings;
+    sqlite3* m_db = nullptr;
+    QString m_database;
+    bool m_implicit = false, m_xactAbort = false, m_noCount = false;
+    QHash<int, QPair<QString, QString>> m_prepared; // handle → statement, parameter declarations
+    int m_nextHandle = 1;
+    quint64 m_transactions = 0;
+};

@@ -1,0 +1,229 @@
+#include "tdssql.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace tds {
+namespace {
+int folded(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
+
+int compareText(void*, int lengthA, const void* a, int lengthB, const void* b)
+{
+    const auto* left = static_cast<const unsigned char*>(a);
+    const auto* right = static_cast<const unsigned char*>(b);
+    while (lengthA > 0 && left[lengthA - 1] == ' ')
+        --lengthA;
+    while (lengthB > 0 && right[lengthB - 1] == ' ')
+        --lengthB;
+    for (int i = 0; i < qMin(lengthA, lengthB); ++i)
+        if (folded(left[i]) != folded(right[i])) return folded(left[i]) < folded(right[i]) ? -1 : 1;
+    return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+}
+
+// Moves each TOP n to a LIMIT n at the end of its own SELECT: the closing bracket of its sub-query
+// or the end of the statement.
+QString topToLimit(QString sql)
+{
+    static const QRegularExpression top(
+        QStringLiteral("\\bSELECT(\\s+DISTINCT)?\\s+TOP\\s*\\(?\\s*(\\d+)\\s*\\)?\\s"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (int guard = 0; guard < 100; ++guard) {
+        const QRegularExpressionMatch m = top.match(sql);
+        if (!m.hasMatch()) break;
+        qsizetype end = m.capturedEnd();
+        int depth = 0;
+        QChar quote;
+        for (; end < sql.size(); ++end) {
+            const QChar c = sql[end];
+            if (!quote.isNull()) {
+                if (c == quote) quote = QChar();
+            } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+                quote = c;
+            } else if (c == QLatin1Char('(')) {
+                ++depth;
+            } else if (c == QLatin1Char(')') && depth-- == 0) {
+                break;
+            }
+        }
+        sql.insert(end, QStringLiteral(" LIMIT ") + m.captured(2) + QLatin1Char(' '));
+        sql.replace(m.capturedStart(), m.capturedLength(),
+                    QStringLiteral("SELECT") + m.captured(1) + QLatin1Char(' '));
+    }
+    return sql;
+}
+} // namespace
+
+QString toSqlite(const QString& statement, int tranCount)
+{
+    static const QRegularExpression dateLiteral(QStringLiteral("'(\\d{4})(\\d{2})(\\d{2})'"));
+    static const struct
+    {
+        const char *from, *to;
+    } rules[] = {{"@@TRANCOUNT\\b", nullptr},
+                 {"\\[([^\\]]*)\\]", "\"\\1\""},
+                 {"\\bN'", "'"},
+                 {"\\bISNULL\\s*\\(", "ifnull("},
+                 {"\\bLEN\\s*\\(", "length("},
+                 {"\\bGETDATE\\s*\\(\\s*\\)", "strftime('%Y-%m-%dT%H:%M:%f','now','localtime')"},
+                 {"\\bAS\\s+(N?VARCHAR|N?CHAR)\\s*\\(\\s*(\\d+|MAX)\\s*\\)", "AS TEXT"},
+                 {"\\bAS\\s+(MONEY|DECIMAL|NUMERIC)(\\s*\\([\\d\\s,]*\\))?", "AS NUMERIC"},
+                 {"\\bAS\\s+(BIT|TINYINT|SMALLINT|BIGINT)\\b", "AS INTEGER"},
+                 {"\\bAS\\s+(DATETIME2?|DATE|SMALLDATETIME)\\b", "AS TEXT"},
+                 {"\\bAS\\s+FLOAT\\b", "AS REAL"}};
+    QString sql = topToLimit(statement);
+    for (const auto& rule : rules) {
+        const QRegularExpression re(QLatin1String(rule.from), QRegularExpression::CaseInsensitiveOption);
+        sql.replace(re, rule.to ? QLatin1String(rule.to) : QString::number(tranCount));
+    }
+    // A quoted yyyymmdd that is a date is SQL Server's unambiguous date literal: the store's dates are ISO.
+    QString out;
+    qsizetype from = 0;
+    for (auto it = dateLiteral.globalMatch(sql); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        out += sql.mid(from, m.capturedStart() - from);
+        out += date.isValid() ? QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'')
+                              : m.captured();
+        from = m.capturedEnd();
+    }
+    return out + sql.mid(from);
+}
+
+QStringList statements(const QString& batch, QChar separator)
+{
+    QStringList parts;
+    QString current;
+    QChar quote;
+    for (const QChar c : batch) {
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            quote = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+        } else if (c == separator) {
+            if (!current.trimmed().isEmpty()) parts << current.trimmed();
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    if (!current.trimmed().isEmpty()) parts << current.trimmed();
+    return parts;
+}
+
+void compareAsSqlServer(sqlite3* db)
+{
+    sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, &compareText, nullptr);
+}
+
+bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
+{
+    for (int i = 1; i <= sqlite3_bind_parameter_count(statement); ++i) {
+        const QString name = QString::fromUtf8(sqlite3_bind_parameter_name(statement, i)).toLower();
+        const auto found = values.constFind(name);
+        if (found == values.constEnd()) {
+            missing = name;
+            return false;
+        }
+        const QVariant& v = found.value();
+        QByteArray text;
+        switch (v.typeId()) {
+        case QMetaType::UnknownType:
+            sqlite3_bind_null(statement, i);
+            continue;
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            sqlite3_bind_int64(statement, i, v.toLongLong());
+            continue;
+        case QMetaType::Double:
+            sqlite3_bind_double(statement, i, v.toDouble());
+            continue;
+        case QMetaType::QByteArray:
+            text = v.toByteArray();
+            break;
+        case QMetaType::QDate:
+            text = v.toDate().toString(Qt::ISODate).toUtf8();
+            break;
+        case QMetaType::QTime:
+            text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toUtf8();
+            break;
+        case QMetaType::QDateTime: // as the store writes a moment, its milliseconds only when there are some
+            text = v.toDateTime()
+                       .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz"
+                                                              : "yyyy-MM-dd HH:mm:ss")
+                       .toUtf8();
+            break;
+        default:
+            text = v.toString().toUtf8();
+        }
+        if (v.isNull())
+            sqlite3_bind_null(statement, i);
+        else if (v.typeId() == QMetaType::QByteArray)
+            sqlite3_bind_blob(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_text(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    return true;
+}
+
+QVariant columnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, column);
+    case SQLITE_NULL:
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                             sqlite3_column_bytes(statement, column));
+}
+
+QDateTime moment(const QVariant& value)
+{
+    QString text = value.toString();
+    if (text.size() == 10) text += QStringLiteral("T00:00:00");
+    if (text.size() > 10 && text[10] == QLatin1Char(' ')) text[10] = QLatin1Char('T');
+    QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return parsed.isValid() ? QDateTime(parsed.date(), parsed.time(), Qt::UTC) : parsed;
+}
+
+Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVariant>& values)
+{
+    const QString declared = QString::fromUtf8(sqlite3_column_decltype(statement, column)).toUpper();
+    const char *type = nullptr, *collation = nullptr;
+    const char* table = sqlite3_column_table_name(statement, column);
+    const char* origin = sqlite3_column_origin_name(statement, column);
+    if (table && origin)
+        sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement, column), table, origin,
+                                      &type, &collation, nullptr, nullptr, nullptr);
+    bool wide = false, real = false, text = false, dates = true;
+    int scale = 2;
+    for (const QVariant& v : values) {
+        if (v.isNull()) continue;
+        const qint64 whole = v.toLongLong();
+        wide = wide || (v.typeId() == QMetaType::LongLong && (whole > INT_MAX || whole < INT_MIN));
+        real = real || v.typeId() == QMetaType::Double;
+        text = text || v.typeId() == QMetaType::QString;
+        dates = dates && moment(v).isValid();
+        const QString digits = v.toString();
+        if (v.typeId() == QMetaType::Double && digits.contains(QLatin1Char('.')) && !digits.contains('e'))
+            scale = qMax(scale, int(digits.size() - digits.indexOf(QLatin1Char('.')) - 1));
+    }
+    // A text column without a collation holds the store's dates.
+    if (declared == QLatin1String("TEXT") && collation && qstrcmp(collation, "BINARY") == 0 && dates)
+        return {Type::DateTime};
+    if (declared.contains(QLatin1String("INT")) && !real && !text) return {wide ? Type::BigInt : Type::Int};
+    if (declared == QLatin1String("NUMERIC") && !text) return {Type::Decimal, qMin(scale, 8)};
+    if (declared == QLatin1String("REAL") && !text) return {Type::Float};
+    if (!declared.isEmpty() || text) return {Type::Text};
+    return {real ? Type::Float : wide ? Type::BigInt : Type::Int};
+}
+
+} // namespace tds
