@@ -134,7 +134,7 @@ ConnessioneStore::ConnessioneStore(const ImpostazioniConnessione& settings, int 
             apriEmbedded(loginTimeoutSeconds);
         else
             apriSqlServer(loginTimeoutSeconds);
-        m_database->setNumericalPrecisionPolicy(QSql::HighPrecision);
+        m_database->setNumericalPrecisionPolicy(precisione());
     } catch (...) {
         m_checkpoint.reset();
         rimuoviConnessione(m_database, m_name);
@@ -229,6 +229,15 @@ void ConnessioneStore::apriSqlServer(int loginTimeoutSeconds)
         throw databaseFailure(unreachable, abort.lastError());
 }
 
+QSql::NumericalPrecisionPolicy ConnessioneStore::precisione() const
+{
+    // SQLite hands over a number exactly as stored. Through ODBC, Qt reads a number in high precision as
+    // text no longer than the column's declared size, and the driver writes a float with more digits
+    // than that (14.79 as 14.789999999999999): the read fails and the value is lost. Read as doubles,
+    // every number comes through, and the store's readers take a double at its 15 significant digits.
+    return m_dialect.motore() == Motore::Embedded ? QSql::HighPrecision : QSql::LowPrecisionDouble;
+}
+
 bool ConnessioneStore::aperta() const
 {
     return m_database && m_database->isOpen();
@@ -278,7 +287,7 @@ QSqlQuery ConnessioneStore::prepara(const QString& sql)
         throw Failure(FailureCode::Database, QStringLiteral("La connessione al database è chiusa"));
     QSqlQuery query(*m_database);
     query.setForwardOnly(true);
-    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    query.setNumericalPrecisionPolicy(precisione());
     if (!query.prepare(sql)) throwStatementFailure(sql, query.lastError());
     applicaTimeoutComandi(query);
     return query;

@@ -82,6 +82,7 @@ public:
     void ampliaCache();
 
 private:
+    QSql::NumericalPrecisionPolicy precisione() const;
     void apriEmbedded(int loginTimeoutSeconds);
     void apriSqlServer(int loginTimeoutSeconds);
     void applicaTimeoutComandi(QSqlQuery& query) const;

@@ -90,6 +90,12 @@ protected:
         QProcess::execute(QStringLiteral(EI_STORETOOL), {"demo", store, "--titoli", "40", "--seed", "7"});
         QProcess::execute(QStringLiteral(EI_STORETOOL), {"vendite", store, s_base->filePath("Vendite.DAT"),
                                                          "--vendite", "12", "--righe", "4", "--seed", "7"});
+        // A sale of issue 1 with no barcode and add-on: its staged Barcode is the empty text.
+        QFile sales(s_base->filePath("Vendite.DAT"));
+        if (sales.open(QIODevice::Append))
+            sales.write(QByteArray("SENZABARCODE").leftJustified(15, ' ') + "2026120709050001" +
+                        QByteArray("1").rightJustified(12, ' ') + QByteArray(18, ' ') + "        1" +
+                        "000000250" + QByteArray(41, ' ') + "\r\n");
     }
     static void TearDownTestSuite()
     {
@@ -173,7 +179,8 @@ QTemporaryDir* SqlServerPath::s_base = nullptr;
 } // namespace
 
 // The served run against the embedded one: the same catalog, the same lines turned away, the same staged
-// rows, documents, rows, stock, marks and counters. The documents' totals are left to the test below.
+// rows, documents and their totals, rows, stock, marks and counters, the same story in LOG.Dat. No text
+// goes out declared with no length (Microsoft's drivers refuse that).
 TEST_F(SqlServerPath, TheUnattendedRunEndsAsOnTheEmbeddedStore)
 {
     const QString embedded = site(QStringLiteral("embedded"), QStringLiteral("sqlite:store"));
@@ -183,6 +190,11 @@ TEST_F(SqlServerPath, TheUnattendedRunEndsAsOnTheEmbeddedStore)
     EXPECT_EQ(servedRun(served, {}, &log), 0) << log.join('\n').toStdString();
     EXPECT_FALSE(log.filter(QStringLiteral("INSERT INTO Documenti ")).isEmpty())
         << "no sale reached the server";
+    EXPECT_FALSE(log.filter(QStringLiteral("VARCHAR(1) = N''"), Qt::CaseInsensitive).isEmpty())
+        << "no empty text was sent";
+    EXPECT_EQ(log.filter(QRegularExpression(QStringLiteral("char\\(0\\)"),
+                                            QRegularExpression::CaseInsensitiveOption)),
+              QStringList());
 
     const QByteArray catalog = readAll(embedded + QStringLiteral("/Catalogo.DAT"));
     EXPECT_GT(catalog.size(), 140 * 10);
@@ -192,26 +204,39 @@ TEST_F(SqlServerPath, TheUnattendedRunEndsAsOnTheEmbeddedStore)
     EXPECT_EQ(QDir(served).entryList({QStringLiteral("SALTATO_*")}, QDir::Files), skipped);
     for (const QString& file : skipped)
         EXPECT_EQ(readAll(served + '/' + file), readAll(embedded + '/' + file)) << file.toStdString();
-    const QStringList after = storeState(embedded + QStringLiteral("/store/") + kStore, false);
-    EXPECT_NE(after, storeState(s_base->filePath(kStore), false)) << "the import changed nothing";
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false), after), "");
-}
-
-// Waits for the program to read a float column (the staged sale's price) through FreeTDS: read as text
-// with high precision, 14.79 comes as 17 digits that do not fit the column's 15 and the price reads 0
-// (the documents' totals and the rows' cover prices then differ).
-TEST_F(SqlServerPath, DISABLED_TheDocumentTotalsAndTheActivityLogAreTheEmbeddedRunsToo)
-{
-    const QString embedded = site(QStringLiteral("embedded"), QStringLiteral("sqlite:store"));
-    const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
-    EXPECT_EQ(run(embedded), 0);
-    EXPECT_EQ(servedRun(served, {}), 0);
+    const QStringList after = storeState(embedded + QStringLiteral("/store/") + kStore);
+    EXPECT_NE(after, storeState(s_base->filePath(kStore))) << "the import changed nothing";
+    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore), after), "");
     EXPECT_EQ(difference(storyOf(served + QStringLiteral("/LOG.Dat")).split(QStringLiteral("\r\n")),
                          storyOf(embedded + QStringLiteral("/LOG.Dat")).split(QStringLiteral("\r\n"))),
               "");
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore),
-                         storeState(embedded + QStringLiteral("/store/") + kStore)),
-              "");
+}
+
+// What the server may do without changing the outcome: a sale that another writer got in the way of is
+// undone and made again with the same numbers; counts that come late or not at all are no mismatch.
+TEST_F(SqlServerPath, TheServersWaysChangeNothing)
+{
+    const struct
+    {
+        const char* name;
+        QStringList options;
+    } rows[] = {
+        {"deadlock on a sale's stock update", {"--fault", "1205:UPDATE Uscite SET Giacenza:1"}},
+        {"deadlock on the joint issue read, after the counters", {"--fault", "1205:FROM vUscite WHERE:1:3"}},
+        {"lock time-out on a sale's rows", {"--fault", "1222:INSERT INTO DocumentiRighe:1:2"}},
+        {"a trigger's row count before the statement's own", {"--trigger-count", "INSERT INTO"}},
+        {"row counts withheld (NOCOUNT)", {"--nocount"}},
+    };
+    const QString embedded = site(QStringLiteral("embedded"), QStringLiteral("sqlite:store"));
+    EXPECT_EQ(run(embedded), 0);
+    const QStringList expected = storeState(embedded + QStringLiteral("/store/") + kStore);
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString served = site(QStringLiteral("served%1").arg(++n), QStringLiteral("SERVER"));
+        EXPECT_EQ(servedRun(served, row.options), 0);
+        EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore), expected), "");
+    }
 }
 
 namespace {
@@ -243,10 +268,10 @@ TEST_F(SqlServerPath, ARefusedWriteUndoesItsSaleAndEndsInTheErrorReport)
     const struct
     {
         const char* name;
-        const char* fault; // what fails: the third document row (the second sale's first), the fifth header
+        const char* fault; // what fails: the second sale's rows (written together), the fifth header
         const char* statement; // as the error report names it
         const char* documents; // the sales documented before
-    } rows[] = {{"NOT NULL refused (515) on a document row", "515:INSERT INTO DocumentiRighe:1:2",
+    } rows[] = {{"NOT NULL refused (515) on a document row", "515:INSERT INTO DocumentiRighe:1:1",
                  "INSERT INTO DocumentiRighe", "1"},
                 {"text too long (8152) for a document header", "8152:INSERT INTO Documenti :1:4",
                  "INSERT INTO Documenti ", "4"}};
@@ -265,46 +290,6 @@ TEST_F(SqlServerPath, ARefusedWriteUndoesItsSaleAndEndsInTheErrorReport)
             PlainSqlite(served + QStringLiteral("/store/") + kStore).run("SELECT COUNT(*) FROM Documenti"),
             QStringList{row.documents});
     }
-}
-
-// Waits for the program to run a sale again when the server chose it as a deadlock victim (1205).
-TEST_F(SqlServerPath, DISABLED_ADeadlockedSaleIsRunAgainAndDocumentedOnce)
-{
-    const QString embedded = site(QStringLiteral("embedded"), QStringLiteral("sqlite:store"));
-    const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
-    EXPECT_EQ(run(embedded), 0);
-    QStringList log;
-    EXPECT_EQ(servedRun(served,
-                        {QStringLiteral("--fault"), QStringLiteral("1205:UPDATE Uscite SET Giacenza:1")},
-                        &log),
-              0);
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false),
-                         storeState(embedded + QStringLiteral("/store/") + kStore, false)),
-              "");
-}
-
-TEST_F(SqlServerPath, ATriggersRowCountBeforeTheStatementsOwnChangesNothing)
-{
-    const QString embedded = site(QStringLiteral("embedded"), QStringLiteral("sqlite:store"));
-    const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
-    EXPECT_EQ(run(embedded), 0);
-    EXPECT_EQ(servedRun(served, {QStringLiteral("--trigger-count"), QStringLiteral("INSERT INTO")}), 0);
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false),
-                         storeState(embedded + QStringLiteral("/store/") + kStore, false)),
-              "");
-}
-
-// Waits for the program to see its row counts on a server whose connections start with NOCOUNT on (the
-// marked staged rows then count -1 and the sale goes to the error report).
-TEST_F(SqlServerPath, DISABLED_RowCountsWithheldByTheServerChangeNothing)
-{
-    const QString embedded = site(QStringLiteral("embedded"), QStringLiteral("sqlite:store"));
-    const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
-    EXPECT_EQ(run(embedded), 0);
-    EXPECT_EQ(servedRun(served, {QStringLiteral("--nocount")}), 0);
-    EXPECT_EQ(difference(storeState(served + QStringLiteral("/store/") + kStore, false),
-                         storeState(embedded + QStringLiteral("/store/") + kStore, false)),
-              "");
 }
 
 TEST_F(SqlServerPath, AWrongPasswordEndsInTheConnectionFailure)

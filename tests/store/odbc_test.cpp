@@ -11,6 +11,7 @@
 #include "store/connectiontest.h"
 #include "store/connessionestore.h"
 #include "store/embeddedstore.h"
+#include "store/odbcbinding.h"
 #include "store/sharedconnection.h"
 #include "store/sqlitecollation.h"
 #include "tdstestserver.h"
@@ -22,8 +23,12 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlResult>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <sql.h>
+#include <sqlext.h>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -299,6 +304,25 @@ TEST_F(FreeTdsPath, CounterValueReadThroughTheDriver)
             << calls.at(0).toStdString();
         EXPECT_EQ(server.logins(), 2) << "the login proven on a worker, then the connection opened here";
     }
+}
+
+// What the driver is told of a value, as Microsoft's drivers check it: an empty text declared with no
+// length is refused there ("Invalid precision value"), though FreeTDS lets it through.
+TEST_F(FreeTdsPath, AnEmptyTextIsDeclaredAtLeastOneCharacterLong)
+{
+    creaStoreVuoto(path(QStringLiteral("TAVIRA.sqlite")));
+    TdsTestServer server(folder());
+    ConnessioneStore connection(onServer(server), 3, 3);
+    QSqlQuery query = connection.prepara(QStringLiteral("SELECT IDProd FROM Uscite WHERE barcodeAddon = ?"));
+    SQLHANDLE statement = *static_cast<const SQLHANDLE*>(query.result()->handle().constData());
+    OdbcBinding binding;
+    ASSERT_TRUE(binding.bind(statement, {QStringLiteral("")}));
+    SQLHDESC parameters = nullptr;
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLGetStmtAttr(statement, SQL_ATTR_IMP_PARAM_DESC, &parameters, 0, nullptr)));
+    SQLULEN length = 0;
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLGetDescField(parameters, 1, SQL_DESC_LENGTH, &length, 0, nullptr)));
+    EXPECT_GE(length, 1u);
+    OdbcBinding::release(statement);
 }
 
 TEST_F(FreeTdsPath, UnansweredStatementFailsAfterTheCommandLimit)

@@ -149,14 +149,20 @@ bool TdsSession::procedure(const QString& name, QVector<Parameter>& parameters, 
 QByteArray TdsSession::runPrepared(const QString& statement, const QString& declaration,
                                    const QVector<Parameter>& parameters, Answer& answer)
 {
-    QStringList names;
-    for (auto it = QRegularExpression(QStringLiteral("(@\\w+)")).globalMatch(declaration); it.hasNext();)
-        names << it.next().captured(1);
+    // The declaration names each parameter with its type as the client declared it (length included).
+    QStringList names, types;
+    const QRegularExpression declared(QStringLiteral("(@\\w+)\\s+(\\w+(?:\\s*\\([^)]*\\))?)"));
+    for (auto it = declared.globalMatch(declaration); it.hasNext();) {
+        const auto match = it.next();
+        names << match.captured(1);
+        types << match.captured(2);
+    }
     Values values;
     QStringList logged;
     for (int i = 0; i < parameters.size(); ++i) {
         Parameter p = parameters[i];
         if (p.name.isEmpty()) p.name = names.value(i);
+        if (i < types.size()) p.type = types.at(i);
         values.insert(p.name.toLower(), p.value);
         logged << tds::describe(p);
     }
