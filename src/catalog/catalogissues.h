@@ -27,8 +27,8 @@ public:
 
 private:
     ConnessioneStore& m_connection;
-    const QueryCatalogo& m_queries;
     ModoSelezione m_mode;
+    const QString m_daily, m_other; // the two statements' texts, made once
     QSqlQuery* m_current = nullptr;
     std::optional<RigaQuery> m_row; // the current result's column positions
 };

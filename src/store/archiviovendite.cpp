@@ -30,9 +30,19 @@ const QString kNuovaRiga = QStringLiteral(
     "INSERT INTO DocumentiRighe (IDDocumentoRiga, NumeroRiga, IDUscita, idcausaleMovimento, IDDocumento, "
     "Descrizione, Iva, PrezzoNetto, PrezzoCopertina, Spunta, QTA, QtaRec, UM) "
     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-const QString kAltraRiga = QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
 // How many document rows one statement writes at most.
 constexpr size_t kRighePerIstruzione = 8;
+// The statement that writes n rows, at n - 1.
+const QStringList& nuoveRighe()
+{
+    static const QStringList texts = [] {
+        QStringList made{kNuovaRiga};
+        for (size_t n = 2; n <= kRighePerIstruzione; ++n)
+            made << made.last() + QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        return made;
+    }();
+    return texts;
+}
 const QString kNuovaTestata = QStringLiteral(
     "INSERT INTO Documenti (IDDocumento, IDFornitore, numero, IDTipoDocumento, Descrizione, Note, Data, "
     "TotaleImponibile, TotaleIVA, TotaleBolla, ValoreBolla, TotaleFIEG, TotaleAltri) "
@@ -102,7 +112,25 @@ double inScala(double value, int decimals, bool cut)
 }
 } // namespace
 
-ArchivioVendite::ArchivioVendite(ConnessioneStore& connection) : m_connection(connection) {}
+ArchivioVendite::ArchivioVendite(ConnessioneStore& connection)
+    : m_connection(connection),
+      m_barcode(QStringLiteral("SELECT IDUscita from Uscite Where ") +
+                connection.dialetto().testoUguale(QStringLiteral("barcodeAddon"))),
+      m_doppione(testoDoppione(connection.dialetto())),
+      // The sale is named as its index is built: "IDVendita = ?" alone would read the whole table on
+      // the embedded store for every sale.
+      m_righe(QStringLiteral("SELECT IDUscita, \"Quantità\", Prezzo, Data, Ora from Vendite_VT Where "
+                             "Elaborato = '0' and IDUscita > 0 and ") +
+              connection.dialetto().testoUguale(QStringLiteral("IDVendita")) + QStringLiteral(" order by IDRiga")),
+      // The same rows as m_righe: within the sale's unit of work exactly the rows just made into its
+      // document. The embedded store's planner is kept off the index of Elaborato (every pending row of
+      // the table) and on the index of the sale.
+      m_segna(QStringLiteral("UPDATE Vendite_VT SET Elaborato = '1' WHERE ") +
+              connection.dialetto().senzaIndice(QStringLiteral("Elaborato")) +
+              QStringLiteral(" = '0' and IDUscita > 0 and ") +
+              connection.dialetto().testoUguale(QStringLiteral("IDVendita")))
+{
+}
 
 QString ArchivioVendite::testoDoppione(const SqlDialect& dialect)
 {
@@ -117,16 +145,13 @@ bool ArchivioVendite::uscitaEsiste(qint32 idUscita)
 
 qint32 ArchivioVendite::uscitaDelBarcode(const QString& barcodeAddon)
 {
-    const QString sql = QStringLiteral("SELECT IDUscita from Uscite Where ") +
-                        m_connection.dialetto().testoUguale(QStringLiteral("barcodeAddon"));
     QVariant id;
-    return righeLette(m_connection.eseguiRicordata(sql, {barcodeAddon}), &id) == 1 ? id.toInt() : 0;
+    return righeLette(m_connection.eseguiRicordata(m_barcode, {barcodeAddon}), &id) == 1 ? id.toInt() : 0;
 }
 
 bool ArchivioVendite::giaRegistrata(const QString& idVendita, const QString& idRiga)
 {
-    return righeLette(m_connection.eseguiRicordata(testoDoppione(m_connection.dialetto()),
-                                                   {idVendita, idRiga})) > 0;
+    return righeLette(m_connection.eseguiRicordata(m_doppione, {idVendita, idRiga})) > 0;
 }
 
 void ArchivioVendite::registra(const RigaDaRegistrare& r)
@@ -147,13 +172,7 @@ QList<QVariant> ArchivioVendite::venditeInSospeso()
 
 std::vector<RigaInSospeso> ArchivioVendite::righeInSospeso(const QVariant& idVendita)
 {
-    // The sale is named as its index is built: "IDVendita = ?" alone would read the whole table on
-    // the embedded store for every sale.
-    const QString sql =
-        QStringLiteral("SELECT IDUscita, \"Quantità\", Prezzo, Data, Ora from Vendite_VT Where Elaborato = "
-                       "'0' and IDUscita > 0 and ") +
-        m_connection.dialetto().testoUguale(QStringLiteral("IDVendita")) + QStringLiteral(" order by IDRiga");
-    QSqlQuery& query = m_connection.eseguiRicordata(sql, {idVendita});
+    QSqlQuery& query = m_connection.eseguiRicordata(m_righe, {idVendita});
     const QSqlRecord record = query.record();
     const int uscita = colonna(record, QStringLiteral("IDUscita"));
     const int quantita = colonna(record, QStringLiteral("Quantità"));
@@ -180,21 +199,13 @@ void ArchivioVendite::scriviRighe(const std::vector<RigaDocumento>& righe)
                    << numeroDaLegare(r.prezzoCopertina) << false << numeroDaLegare(r.quantita)
                    << numeroDaLegare(r.quantita) << testo(r.um);
         }
-        m_connection.scrivi(kNuovaRiga + kAltraRiga.repeated(qsizetype(count - 1)), values);
+        m_connection.scrivi(nuoveRighe().at(qsizetype(count - 1)), values);
     }
 }
 
 int ArchivioVendite::segnaElaborate(const QVariant& idVendita)
 {
-    // The same rows as righeInSospeso: within the sale's unit of work exactly the rows just made into
-    // its document. The embedded store's planner is kept off the index of Elaborato (every pending row
-    // of the table) and on the index of the sale.
-    const SqlDialect& dialect = m_connection.dialetto();
-    const QString sql = QStringLiteral("UPDATE Vendite_VT SET Elaborato = '1' WHERE ") +
-                        dialect.senzaIndice(QStringLiteral("Elaborato")) +
-                        QStringLiteral(" = '0' and IDUscita > 0 and ") +
-                        dialect.testoUguale(QStringLiteral("IDVendita"));
-    return m_connection.scrivi(sql, {idVendita});
+    return m_connection.scrivi(m_segna, {idVendita});
 }
 
 void ArchivioVendite::scriviTestata(const TestataDocumento& t)

@@ -118,5 +118,7 @@ private:
     void leggiScale();
 
     ConnessioneStore& m_connection;
+    // The statements whose text depends on the engine, made once.
+    const QString m_barcode, m_doppione, m_righe, m_segna;
     std::optional<std::array<Scala, 2>> m_scales; // by ColonnaImporto, once read
 };

@@ -2,6 +2,12 @@
 
 #include "store/connessionestore.h"
 
+namespace {
+const QString kSavepoint = QStringLiteral("SAVEPOINT vendita");
+const QString kRelease = QStringLiteral("RELEASE vendita");
+const QString kRollbackTo = QStringLiteral("ROLLBACK TO vendita");
+} // namespace
+
 GruppoVendite::GruppoVendite(ConnessioneStore& connection)
     : m_connection(connection), m_grouped(connection.motore() == Motore::Embedded)
 {
@@ -9,15 +15,15 @@ GruppoVendite::GruppoVendite(ConnessioneStore& connection)
 
 GruppoVendite::~GruppoVendite() = default;
 
-void GruppoVendite::puntoDiRipristino(const char* statement)
+void GruppoVendite::puntoDiRipristino(const QString& statement)
 {
-    m_connection.eseguiRicordata(QString::fromLatin1(statement)).finish();
+    m_connection.eseguiRicordata(statement).finish();
 }
 
 void GruppoVendite::inizia()
 {
     if (!m_transaction) m_transaction.emplace(m_connection);
-    if (m_grouped) puntoDiRipristino("SAVEPOINT vendita");
+    if (m_grouped) puntoDiRipristino(kSavepoint);
 }
 
 void GruppoVendite::verificaAttiva()
@@ -28,15 +34,15 @@ void GruppoVendite::verificaAttiva()
 bool GruppoVendite::completa()
 {
     if (!m_grouped) return false;
-    puntoDiRipristino("RELEASE vendita");
+    puntoDiRipristino(kRelease);
     return true;
 }
 
 void GruppoVendite::scarta()
 {
     if (m_grouped) {
-        puntoDiRipristino("ROLLBACK TO vendita");
-        puntoDiRipristino("RELEASE vendita");
+        puntoDiRipristino(kRollbackTo);
+        puntoDiRipristino(kRelease);
     } else {
         m_transaction.reset();
     }

@@ -2,6 +2,8 @@
 
 #include "store/transazione.h"
 
+#include <QString>
+
 #include <optional>
 
 class ConnessioneStore;
@@ -35,7 +37,7 @@ public:
     void salva();
 
 private:
-    void puntoDiRipristino(const char* statement);
+    void puntoDiRipristino(const QString& statement);
 
     ConnessioneStore& m_connection;
     const bool m_grouped;
