@@ -171,12 +171,10 @@ qint32 ServiziDocumento::contatoreSqlServer(const QString& name)
     do {
         if (!query.isSelect()) continue;
         found = false;
-        while (query.next()) {
+        while (rigaSuccessiva(query)) {
             value = query.value(0);
             found = true;
         }
-        if (query.lastError().type() != QSqlError::NoError)
-            throw Failure(FailureCode::Database, query.lastError().text());
     } while (query.nextResult());
     if (query.lastError().type() != QSqlError::NoError)
         throw Failure(FailureCode::Database, query.lastError().text());

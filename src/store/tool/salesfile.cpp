@@ -5,6 +5,7 @@
 #include "services/numbers.h"
 #include "services/textfile.h"
 #include "store/connessionestore.h"
+#include "store/storerow.h"
 #include "store/tool/randomsource.h"
 
 #include <QHash>
@@ -40,7 +41,7 @@ std::vector<Issue> storeIssues(ConnessioneStore& connection)
         "SELECT u.IDUscita, u.BarcodeAddon, u.Addon, p.BarcodeTitolo, u.PrezzoCopertinaEuroDistributore "
         "FROM Uscite AS u LEFT JOIN Prodotti AS p ON p.IDProd = u.IDProd ORDER BY u.IDUscita"));
     std::vector<Issue> issues;
-    while (query.next()) {
+    while (rigaSuccessiva(query)) {
         Issue issue;
         issue.id = query.value(0).toInt();
         const QString barcodeAddon = query.value(1).toString().trimmed();
