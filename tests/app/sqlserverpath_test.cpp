@@ -292,6 +292,23 @@ TEST_F(SqlServerPath, ARefusedWriteUndoesItsSaleAndEndsInTheErrorReport)
     }
 }
 
+// A price with more decimals than the document rows' column keeps: the row holds it at the column's two
+// (as the server declares it), and the document's totals are computed from that.
+TEST_F(SqlServerPath, RowAmountsComeFromThePricesAsTheRowHoldsThem)
+{
+    const QString served = site(QStringLiteral("served"), QStringLiteral("SERVER"));
+    const QString store = served + QStringLiteral("/store/") + kStore;
+    PlainSqlite(store).run(QStringLiteral("UPDATE Uscite SET PrezzoNetto = 1.235"));
+    EXPECT_EQ(servedRun(served, {}), 0);
+    const QStringList documents = PlainSqlite(store).run(QStringLiteral(
+        "SELECT d.TotaleImponibile, (SELECT total(1.24 * r.QTA) FROM DocumentiRighe r WHERE "
+        "r.IDDocumento = d.IDDocumento AND r.Iva > 0) FROM Documenti d WHERE d.TotaleImponibile <> 0"));
+    ASSERT_FALSE(documents.isEmpty()) << "no document with taxed rows";
+    for (const QString& document : documents)
+        EXPECT_NEAR(document.section('|', 0, 0).toDouble(), document.section('|', 1, 1).toDouble(), 1e-9)
+            << document.toStdString();
+}
+
 TEST_F(SqlServerPath, AWrongPasswordEndsInTheConnectionFailure)
 {
     const QString served =
