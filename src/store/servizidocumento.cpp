@@ -34,9 +34,6 @@ const QStringList& scaricaGiacenze()
     }();
     return texts;
 }
-// One statement lowers the stock, so nobody can change it between the read and the write.
-const QString kScaricaGiacenza =
-    QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - ? WHERE IDUscita = ?");
 
 constexpr int kTimeoutContatore = 200;
 
@@ -251,12 +248,4 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
         left = later;
     }
     return lowered;
-}
-
-bool ServiziDocumento::ScaricaGiacenza(qint32 idUscita, float quantita)
-{
-    return protetto<bool>(false, [&] {
-        const int updated = m_connection.scrivi(kScaricaGiacenza, {quantitaDaLegare(quantita), idUscita});
-        return updated != 0; // -1: the store does not count, and the statement ran
-    });
 }

@@ -59,12 +59,11 @@ public:
     QString PrezzoExtraUscita(qint32 idUscita);
     // UmAcquisto (purchase unit) or UmVendita of the issue; "" when missing, "" on failure (NULL too).
     QString UnitaMisuraUscita(qint32 idUscita, bool unitaAcquisto);
-    // Lowers the issue's stock by the quantity (a negative quantity raises it); false when the issue is
-    // missing, false on failure.
-    bool ScaricaGiacenza(qint32 idUscita, float quantita);
-    // ScaricaGiacenza for each issue and quantity, in order; gives how many were lowered. On the
-    // embedded store one statement lowers several issues, each issue by one quantity at a time as the
-    // single calls would; a statement that fails falls back for its issues alone.
+    // ScaricaGiacenza for each issue and quantity, in order: lowers the issue's stock by the quantity (a
+    // negative quantity raises it); gives how many were lowered (a missing issue is not). One statement
+    // lowers several issues, each issue by one quantity at a time as single calls would; a statement
+    // that fails falls back for its issues alone (none of them lowered). A store that does not count
+    // its rows is taken at its word that every issue was.
     struct Scarico
     {
         qint32 idUscita;

@@ -268,18 +268,19 @@ TEST_F(ServiziDocumentoTest, FailedLookupsFallBackAndAreCounted)
 TEST_F(ServiziDocumentoTest, StockGoesDownByTheQuantityAndUpForANegativeOne)
 {
     sql(QStringLiteral("INSERT INTO Uscite (IDUscita, Giacenza) VALUES (1, 10), (2, NULL)"));
-    EXPECT_TRUE(servizi->ScaricaGiacenza(1, 3));
+    const auto scarica = [&](qint32 id, float quantity) { return servizi->ScaricaGiacenze({{id, quantity}}); };
+    EXPECT_EQ(scarica(1, 3), 1);
     EXPECT_EQ(giacenza(1), "7");
-    EXPECT_TRUE(servizi->ScaricaGiacenza(1, -2));
+    EXPECT_EQ(scarica(1, -2), 1);
     EXPECT_EQ(giacenza(1), "9");
-    EXPECT_TRUE(servizi->ScaricaGiacenza(1, 0.5f));
+    EXPECT_EQ(scarica(1, 0.5f), 1);
     EXPECT_EQ(giacenza(1), "8.5");
-    EXPECT_TRUE(servizi->ScaricaGiacenza(2, 1));
+    EXPECT_EQ(scarica(2, 1), 1);
     EXPECT_EQ(giacenza(2), "");
-    EXPECT_FALSE(servizi->ScaricaGiacenza(3, 1));
+    EXPECT_EQ(scarica(3, 1), 0);
     EXPECT_EQ(servizi->fallimenti(), 0);
     sql(QStringLiteral("DROP TABLE Uscite"));
-    EXPECT_FALSE(servizi->ScaricaGiacenza(1, 1));
+    EXPECT_EQ(scarica(1, 1), 0);
     EXPECT_EQ(servizi->fallimenti(), 1);
 }
 
