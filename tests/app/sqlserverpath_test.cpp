@@ -41,22 +41,14 @@ QString storyOf(const QString& file)
     return QString::fromLatin1(readAll(file)).replace(stamp, QStringLiteral("#"));
 }
 
-// What the runs leave in a store: staged rows, documents, rows, stock, counters; `prices` false leaves out
-// what comes from the staged sale's price (the documents' totals, the rows' cover price).
-QStringList storeState(const QString& file, bool prices = true)
+// What the runs leave in a store: staged rows, documents, rows, stock, counters.
+QStringList storeState(const QString& file)
 {
-    const char* const queries[] = {
-        "SELECT * FROM Vendite_VT ORDER BY IDVendita, IDRiga",
-        prices ? "SELECT * FROM Documenti ORDER BY IDDocumento"
-               : "SELECT IDDocumento, IDFornitore, numero, IDTipoDocumento, Descrizione, Note, Data FROM "
-                 "Documenti "
-                 "ORDER BY IDDocumento",
-        prices ? "SELECT * FROM DocumentiRighe ORDER BY IDDocumentoRiga"
-               : "SELECT IDDocumentoRiga, IDDocumento, NumeroRiga, IDUscita, idcausaleMovimento, "
-                 "Descrizione, Iva, "
-                 "PrezzoNetto, Spunta, QTA, QtaRec, UM FROM DocumentiRighe ORDER BY IDDocumentoRiga",
-        "SELECT IDUscita, Giacenza FROM Uscite ORDER BY IDUscita",
-        "SELECT * FROM Contatori ORDER BY NomeContatore"};
+    const char* const queries[] = {"SELECT * FROM Vendite_VT ORDER BY IDVendita, IDRiga",
+                                   "SELECT * FROM Documenti ORDER BY IDDocumento",
+                                   "SELECT * FROM DocumentiRighe ORDER BY IDDocumentoRiga",
+                                   "SELECT IDUscita, Giacenza FROM Uscite ORDER BY IDUscita",
+                                   "SELECT * FROM Contatori ORDER BY NomeContatore"};
     PlainSqlite store(file);
     QStringList state;
     for (const char* query : queries)
