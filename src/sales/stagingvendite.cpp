@@ -37,7 +37,8 @@ EsitoStaging StagingVendite::registra(RigaVendita& v)
 
     // A line without barcode and add-on names no issue: it is not matched to whichever issue happens
     // to have an empty barcodeAddon.
-    if (v.idUscita == 0 && !v.barcodeAddon().isEmpty()) v.idUscita = m_archivio.uscitaDelBarcode(v.barcodeAddon());
+    if (v.idUscita == 0 && !v.barcodeAddon().isEmpty())
+        v.idUscita = m_archivio.uscitaDelBarcode(v.barcodeAddon());
 
     if (m_archivio.giaRegistrata(v.idVendita, v.idRiga)) return EsitoStaging::GiaImportata;
     m_archivio.registra(

@@ -14,8 +14,8 @@ bool samePath(const QString& a, const QString& b);
 
 // One run at a time per exchange file, across every instance of the program on this machine, whichever
 // user started it: a lock file in the machine's common folder (platform.h), named after a hash of the
-// canonical path, so that a read-only destination still works. A process that dies holding it does not block the file for ever: its lock is stale once
-// its process is gone, and the next run takes it over.
+// canonical path, so that a read-only destination still works. A process that dies holding it does not block
+// the file for ever: its lock is stale once its process is gone, and the next run takes it over.
 class ExchangeLock
 {
 public:

@@ -69,7 +69,8 @@ QString cartellaComuneMacchina()
 #ifdef _WIN32
     QString common = qEnvironmentVariable("ProgramData");
     if (common.isEmpty()) common = QStringLiteral("C:/ProgramData");
-    const QString folder = QDir(QDir::fromNativeSeparators(common)).filePath(QStringLiteral("esporta-importa"));
+    const QString folder =
+        QDir(QDir::fromNativeSeparators(common)).filePath(QStringLiteral("esporta-importa"));
     QDir().mkpath(folder);
     return folder;
 #else

@@ -21,9 +21,9 @@
 
 namespace {
 const QString kUscita = QStringLiteral("SELECT IDProd from Uscite Where IDUscita = ?");
-const QString kNuovaVendita = QStringLiteral(
-    "INSERT INTO Vendite_VT (IDVendita, IDRiga, Data, Ora, Barcode, \"Quantità\", IDUscita, "
-    "Prezzo, Elaborato) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '0')");
+const QString kNuovaVendita =
+    QStringLiteral("INSERT INTO Vendite_VT (IDVendita, IDRiga, Data, Ora, Barcode, \"Quantità\", IDUscita, "
+                   "Prezzo, Elaborato) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '0')");
 const QString kVendite =
     QStringLiteral("SELECT DISTINCT IDVendita  from Vendite_VT Where Elaborato = '0' and IDUscita > 0 ");
 const QString kNuovaRiga = QStringLiteral(
@@ -113,15 +113,15 @@ double inScala(double value, int decimals, bool cut)
 } // namespace
 
 ArchivioVendite::ArchivioVendite(ConnessioneStore& connection)
-    : m_connection(connection),
-      m_barcode(QStringLiteral("SELECT IDUscita from Uscite Where ") +
-                connection.dialetto().testoUguale(QStringLiteral("barcodeAddon"))),
+    : m_connection(connection), m_barcode(QStringLiteral("SELECT IDUscita from Uscite Where ") +
+                                          connection.dialetto().testoUguale(QStringLiteral("barcodeAddon"))),
       m_doppione(testoDoppione(connection.dialetto())),
       // The sale is named as its index is built: "IDVendita = ?" alone would read the whole table on
       // the embedded store for every sale.
       m_righe(QStringLiteral("SELECT IDUscita, \"Quantità\", Prezzo, Data, Ora from Vendite_VT Where "
                              "Elaborato = '0' and IDUscita > 0 and ") +
-              connection.dialetto().testoUguale(QStringLiteral("IDVendita")) + QStringLiteral(" order by IDRiga")),
+              connection.dialetto().testoUguale(QStringLiteral("IDVendita")) +
+              QStringLiteral(" order by IDRiga")),
       // The same rows as m_righe: within the sale's unit of work exactly the rows just made into its
       // document. The embedded store's planner is kept off the index of Elaborato (every pending row of
       // the table) and on the index of the sale.
@@ -134,8 +134,9 @@ ArchivioVendite::ArchivioVendite(ConnessioneStore& connection)
 
 QString ArchivioVendite::testoDoppione(const SqlDialect& dialect)
 {
-    return QStringLiteral("SELECT * from Vendite_VT Where ") + dialect.testoUguale(QStringLiteral("IDVendita")) +
-           QStringLiteral(" AND ") + dialect.testoUguale(QStringLiteral("IDRiga"));
+    return QStringLiteral("SELECT * from Vendite_VT Where ") +
+           dialect.testoUguale(QStringLiteral("IDVendita")) + QStringLiteral(" AND ") +
+           dialect.testoUguale(QStringLiteral("IDRiga"));
 }
 
 bool ArchivioVendite::uscitaEsiste(qint32 idUscita)
@@ -212,17 +213,18 @@ void ArchivioVendite::scriviTestata(const TestataDocumento& t)
 {
     const QVariant data = t.giorno ? m_connection.dialetto().valoreMomento(*t.giorno, t.ora)
                                    : QVariant(QMetaType(QMetaType::QDateTime));
-    m_connection.scrivi(kNuovaTestata, {t.idDocumento, t.idFornitore, t.numero, t.idTipoDocumento,
-                                        testo(t.descrizione), testo(t.note), data, numeroDaLegare(t.totaleImponibile),
-                                        numeroDaLegare(t.totaleIva), numeroDaLegare(t.totaleBolla)});
+    m_connection.scrivi(kNuovaTestata,
+                        {t.idDocumento, t.idFornitore, t.numero, t.idTipoDocumento, testo(t.descrizione),
+                         testo(t.note), data, numeroDaLegare(t.totaleImponibile), numeroDaLegare(t.totaleIva),
+                         numeroDaLegare(t.totaleBolla)});
 }
 
 void ArchivioVendite::leggiScale()
 {
     std::array<Scala, 2> scales{};
     if (m_connection.motore() == Motore::SqlServer) {
-        QSqlQuery query = m_connection.esegui(
-            m_connection.dialetto().selectTop(0, QStringLiteral("PrezzoNetto, PrezzoCopertina FROM DocumentiRighe")));
+        QSqlQuery query = m_connection.esegui(m_connection.dialetto().selectTop(
+            0, QStringLiteral("PrezzoNetto, PrezzoCopertina FROM DocumentiRighe")));
         const QSqlRecord record = query.record();
         for (int i = 0; i < 2 && i < record.count(); ++i) {
             const QSqlField field = record.field(i);

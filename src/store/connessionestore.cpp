@@ -342,8 +342,9 @@ void ConnessioneStore::eseguiConValori(QSqlQuery& query, const QVariantList& val
     SQLHANDLE statement = *static_cast<const SQLHANDLE*>(handle.constData());
     OdbcBinding binding;
     if (!binding.bind(statement, values))
-        throw Failure(FailureCode::Database,
-                      QStringLiteral("Impossibile passare i valori al driver ODBC: %1").arg(query.lastQuery()));
+        throw Failure(
+            FailureCode::Database,
+            QStringLiteral("Impossibile passare i valori al driver ODBC: %1").arg(query.lastQuery()));
     const bool done = query.exec();
     OdbcBinding::release(statement);
     if (!done) throwStatementFailure(query.lastQuery(), query.lastError());

@@ -4,8 +4,8 @@
 #include "store/conflittostore.h"
 #include "store/sqldialect.h"
 
-#include <QSqlDatabase>
 #include <QHash>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -13,7 +13,6 @@
 #include <memory>
 
 class BackgroundCheckpoint;
-
 
 // The engine a server name stands for: "sqlite:" followed by a folder is the embedded store (each
 // database is <folder>/<database>.sqlite, "master" is the folder itself); anything else is SQL Server.
@@ -96,5 +95,5 @@ private:
     int m_commandTimeout = 0;
     std::unique_ptr<QSqlDatabase> m_database;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements; // kept statements, by text
-    std::unique_ptr<BackgroundCheckpoint> m_checkpoint; // embedded store only
+    std::unique_ptr<BackgroundCheckpoint> m_checkpoint;      // embedded store only
 };

@@ -47,7 +47,8 @@ Declared convert(const QVariant& value, QByteArray& data)
         return {SQL_C_DOUBLE, SQL_DOUBLE, 15, 0};
     case QMetaType::QDate: {
         const QDate day = value.toDate();
-        data = bytesOf(DATE_STRUCT{SQLSMALLINT(day.year()), SQLUSMALLINT(day.month()), SQLUSMALLINT(day.day())});
+        data =
+            bytesOf(DATE_STRUCT{SQLSMALLINT(day.year()), SQLUSMALLINT(day.month()), SQLUSMALLINT(day.day())});
         return {SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10, 0};
     }
     case QMetaType::QDateTime: {
@@ -70,7 +71,8 @@ Declared convert(const QVariant& value, QByteArray& data)
         return {SQL_C_BINARY, SQL_VARBINARY, SQLULEN(qMax<qsizetype>(1, data.size())), 0};
     default: {
         const QString text = value.toString();
-        data = QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
+        data = QByteArray(reinterpret_cast<const char*>(text.utf16()),
+                          text.size() * qsizetype(sizeof(char16_t)));
         const SQLULEN characters = SQLULEN(qMax<qsizetype>(1, text.size()));
         const SQLSMALLINT type = characters > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
         return {SQL_C_WCHAR, type, characters, 0};
@@ -90,15 +92,14 @@ bool OdbcBinding::bind(void* statement, const QVariantList& values)
         QByteArray& data = m_data[size_t(i)];
         const Declared declared = convert(value, data);
         // As Qt binds them: a null text is NULL, an empty one is a text.
-        const bool null = value.isNull() ||
-                          (value.metaType().id() == QMetaType::QString && value.toString().isNull());
+        const bool null =
+            value.isNull() || (value.metaType().id() == QMetaType::QString && value.toString().isNull());
         SQLLEN* length = lengths + i;
         *length = null ? SQL_NULL_DATA : SQLLEN(data.size());
         if (data.isEmpty()) data = QByteArray(1, '\0'); // a buffer to point at, even for no bytes
-        const SQLRETURN result =
-            SQLBindParameter(SQLHSTMT(statement), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, declared.cType,
-                             declared.sqlType, declared.size, declared.digits, data.data(),
-                             SQLLEN(data.size()), length);
+        const SQLRETURN result = SQLBindParameter(SQLHSTMT(statement), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT,
+                                                  declared.cType, declared.sqlType, declared.size,
+                                                  declared.digits, data.data(), SQLLEN(data.size()), length);
         if (!SQL_SUCCEEDED(result)) return false;
     }
     return true;

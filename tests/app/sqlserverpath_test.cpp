@@ -260,7 +260,7 @@ TEST_F(SqlServerPath, ARefusedWriteUndoesItsSaleAndEndsInTheErrorReport)
     const struct
     {
         const char* name;
-        const char* fault; // what fails: the second sale's rows (written together), the fifth header
+        const char* fault;     // what fails: the second sale's rows (written together), the fifth header
         const char* statement; // as the error report names it
         const char* documents; // the sales documented before
     } rows[] = {{"NOT NULL refused (515) on a document row", "515:INSERT INTO DocumentiRighe:1:1",

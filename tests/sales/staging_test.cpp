@@ -132,9 +132,9 @@ TEST_F(Staging, AFailedReadOfTheIssueIsNoUnknownIssue)
 TEST_F(Staging, DuplicateCheckUsesTheIndex)
 {
     const auto connection = connetti();
-    QSqlQuery plan = connection->esegui(
-        QStringLiteral("EXPLAIN QUERY PLAN ") + ArchivioVendite::testoDoppione(SqlDialect(Motore::Embedded)),
-        {QStringLiteral("S1"), QStringLiteral("1")});
+    QSqlQuery plan = connection->esegui(QStringLiteral("EXPLAIN QUERY PLAN ") +
+                                            ArchivioVendite::testoDoppione(SqlDialect(Motore::Embedded)),
+                                        {QStringLiteral("S1"), QStringLiteral("1")});
     QString text;
     while (plan.next())
         text += plan.value(3).toString() + QLatin1Char('\n');

@@ -91,8 +91,7 @@ TEST_F(OdbcString, SettingsMapOntoDriverKeys)
         {"bare values for a driver that keeps braces",
          {"SRV", "u", "p w", "/srv/TAVIRA.sqlite"},
          QStringLiteral("SQLite3"),
-         QStringLiteral(
-             "DRIVER={SQLite3};Server=SRV;Database=/srv/TAVIRA.sqlite;UID=u;PWD=p w")},
+         QStringLiteral("DRIVER={SQLite3};Server=SRV;Database=/srv/TAVIRA.sqlite;UID=u;PWD=p w")},
         {"a later Microsoft driver encrypts when the server asks",
          {"SRV", "u", "p", "T"},
          QStringLiteral("ODBC Driver 19 for SQL Server"),
@@ -158,8 +157,7 @@ TEST_F(OdbcString, EncryptionOfDriver18CanBeSetFromTheEnvironment)
         {"nothing set", "", QStringLiteral("Encrypt=Optional")},
         {"certificate trusted, encryption as the server asks", "TrustServerCertificate=yes",
          QStringLiteral("Encrypt=Optional;TrustServerCertificate=yes")},
-        {"strict encryption replaces the default", "Encrypt=Strict",
-         QStringLiteral("Encrypt=Strict")},
+        {"strict encryption replaces the default", "Encrypt=Strict", QStringLiteral("Encrypt=Strict")},
         {"key in another case, blanks around it", "TrustServerCertificate=yes; encrypt =yes",
          QStringLiteral("TrustServerCertificate=yes; encrypt =yes")},
     };

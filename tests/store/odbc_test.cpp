@@ -27,9 +27,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <QThread>
 #include <sql.h>
 #include <sqlext.h>
-#include <QThread>
 
 #include <gtest/gtest.h>
 

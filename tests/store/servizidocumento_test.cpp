@@ -268,7 +268,9 @@ TEST_F(ServiziDocumentoTest, FailedLookupsFallBackAndAreCounted)
 TEST_F(ServiziDocumentoTest, StockGoesDownByTheQuantityAndUpForANegativeOne)
 {
     sql(QStringLiteral("INSERT INTO Uscite (IDUscita, Giacenza) VALUES (1, 10), (2, NULL)"));
-    const auto scarica = [&](qint32 id, float quantity) { return servizi->ScaricaGiacenze({{id, quantity}}); };
+    const auto scarica = [&](qint32 id, float quantity) {
+        return servizi->ScaricaGiacenze({{id, quantity}});
+    };
     EXPECT_EQ(scarica(1, 3), 1);
     EXPECT_EQ(giacenza(1), "7");
     EXPECT_EQ(scarica(1, -2), 1);

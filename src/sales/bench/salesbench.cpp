@@ -4,11 +4,11 @@
 // the documents and for both, peak memory and, for the import, the longest gap between two passes of
 // the event loop; then what the store holds afterwards, to compare the two. scripts/bench drives it.
 #include "catalog/bench/headlessdisplay.h"
-#include "store/bench/salesfloor.h"
 #include "sales/importavendite.h"
 #include "sales/letturavendite.h"
 #include "services/failure.h"
 #include "services/parametri.h"
+#include "store/bench/salesfloor.h"
 #include "store/connessionestore.h"
 
 #include <QCommandLineParser>

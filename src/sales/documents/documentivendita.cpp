@@ -46,7 +46,9 @@ QTime oraLetta(const QVariant& value)
 class CreatoreDocumenti
 {
 public:
-    explicit CreatoreDocumenti(ConnessioneStore& connection) : m_archivio(connection), m_servizi(connection) {}
+    explicit CreatoreDocumenti(ConnessioneStore& connection) : m_archivio(connection), m_servizi(connection)
+    {
+    }
 
     // The sale's document with everything it changes, written in the sale's unit of work (not saved
     // yet); nothing when the sale has no pending row left.
@@ -112,8 +114,7 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 
     // The sale's unit of work holds its new document: after the first row's number, asked of the store,
     // no one else can number rows of it, and the rows are written together once all are made.
-    const double firstNumber =
-        numeroDaTesto(call([&] { return m_servizi.ProssimoNumeroRiga(document.id); }));
+    const double firstNumber = numeroDaTesto(call([&] { return m_servizi.ProssimoNumeroRiga(document.id); }));
     std::vector<RigaDocumento> documentRows;
     QList<ServiziDocumento::Scarico> stock;
     double imponibile = 0, iva = 0;
@@ -135,7 +136,8 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
         stock << ServiziDocumento::Scarico{staged.idUscita, float(staged.quantita)};
 
         // The amounts come from the prices as the row holds them.
-        const double nettoRiga = m_archivio.comeNellaRiga(ArchivioVendite::ColonnaImporto::PrezzoNetto, prezzoNetto);
+        const double nettoRiga =
+            m_archivio.comeNellaRiga(ArchivioVendite::ColonnaImporto::PrezzoNetto, prezzoNetto);
         const double copertinaRiga =
             m_archivio.comeNellaRiga(ArchivioVendite::ColonnaImporto::PrezzoCopertina, prezzoCopertina);
         const double netto = quindiciCifre(nettoRiga * staged.quantita);
