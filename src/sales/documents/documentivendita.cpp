@@ -20,12 +20,6 @@ const QString kNote = QStringLiteral("Vendita Importato da 'Kioskar'");
 // How many times a sale is made in all when another writer of the store gets in its way.
 constexpr int kTentativi = 3;
 
-struct Documento
-{
-    qint32 id = 0;
-    double totaleBolla = 0;
-};
-
 // An amount as the general number format writes it and reads back: 15 significant digits.
 double quindiciCifre(double value)
 {
@@ -52,10 +46,12 @@ public:
 
     // The sale's document with everything it changes, written in the sale's unit of work (not saved
     // yet); nothing when the sale has no pending row left.
-    std::optional<Documento> crea(const QVariant& idVendita, SalvataggioVendite& unit);
+    std::optional<TestataDocumento> crea(const QVariant& idVendita, SalvataggioVendite& unit);
 
 private:
-    TestataDocumento testata(const std::vector<RigaInSospeso>& rows) const;
+    // The document row of a staged row, its amounts added to the header's totals.
+    RigaDocumento riga(const RigaInSospeso& staged, TestataDocumento& header, SalvataggioVendite& unit);
+    void datiTestata(TestataDocumento& header, const RigaInSospeso& last) const;
 
     // A service call. One that fell back on a failure must have left the sale's unit of work open; when
     // the store undid it because another writer got in the way, the sale may be tried again.
@@ -78,30 +74,60 @@ private:
     ServiziDocumento m_servizi;
 };
 
-// The header's date is that of the sale's last row with its time; none when the staged date cannot be
-// read.
-TestataDocumento CreatoreDocumenti::testata(const std::vector<RigaInSospeso>& rows) const
+// The constants of the header, and its date: that of the sale's last row with its time; none when the
+// staged date cannot be read.
+void CreatoreDocumenti::datiTestata(TestataDocumento& header, const RigaInSospeso& last) const
 {
-    TestataDocumento header;
     header.idFornitore = kFornitore;
     header.idTipoDocumento = kTipoDocumento;
     header.note = kNote;
-    if (const auto day = dataDelValore(rows.back().data)) {
+    if (const auto day = dataDelValore(last.data)) {
         header.giorno = day->data;
-        header.ora = oraLetta(rows.back().ora);
+        header.ora = oraLetta(last.ora);
     }
-    return header;
 }
 
-std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, SalvataggioVendite& unit)
+RigaDocumento CreatoreDocumenti::riga(const RigaInSospeso& staged, TestataDocumento& header,
+                                      SalvataggioVendite& unit)
+{
+    auto call = [&](auto&& body) { return servizio(unit, body); };
+    RigaDocumento row;
+    row.idUscita = staged.idUscita;
+    row.causaleMovimento = kCausaleMovimento;
+    row.idDocumento = header.idDocumento;
+    row.quantita = staged.quantita;
+    row.descrizione = call([&] { return m_servizi.DescrizioneUscita(staged.idUscita); });
+    const qint32 codiceIva = call([&] { return m_servizi.CodiceIvaUscita(staged.idUscita); });
+    row.iva = call([&] { return m_servizi.AliquotaIva(codiceIva); });
+    row.prezzoNetto = numeroDaTesto(call([&] { return m_servizi.PrezzoNettoUscita(staged.idUscita); }));
+    const double extra = numeroDaTesto(call([&] { return m_servizi.PrezzoExtraUscita(staged.idUscita); }));
+    row.prezzoCopertina = extra != 0 ? extra : staged.prezzo;
+    row.um = call([&] { return m_servizi.UnitaMisuraUscita(staged.idUscita, false); });
+
+    // The amounts come from the prices as the row holds them.
+    using Colonna = ArchivioVendite::ColonnaImporto;
+    const double netto =
+        quindiciCifre(m_archivio.comeNellaRiga(Colonna::PrezzoNetto, row.prezzoNetto) * staged.quantita);
+    const double ivaRiga = quindiciCifre(row.iva * netto / 100);
+    const double copertina = quindiciCifre(
+        m_archivio.comeNellaRiga(Colonna::PrezzoCopertina, row.prezzoCopertina) * staged.quantita);
+    header.totaleBolla = quindiciCifre(header.totaleBolla + copertina);
+    if (row.iva > 0) {
+        header.totaleImponibile = quindiciCifre(header.totaleImponibile + netto);
+        header.totaleIva = quindiciCifre(header.totaleIva + ivaRiga);
+    }
+    return row;
+}
+
+std::optional<TestataDocumento> CreatoreDocumenti::crea(const QVariant& idVendita, SalvataggioVendite& unit)
 {
     auto call = [&](auto&& body) { return servizio(unit, body); };
 
-    const QString descrizione = call([&] { return m_servizi.DescrizioneTipoDocumento(kTipoDocumento); });
-    Documento document;
-    document.id = call([&] { return m_servizi.IncrementaContatore(QStringLiteral("IDDocumento")); });
+    TestataDocumento header;
+    header.descrizione = call([&] { return m_servizi.DescrizioneTipoDocumento(kTipoDocumento); });
+    header.idDocumento = call([&] { return m_servizi.IncrementaContatore(QStringLiteral("IDDocumento")); });
     const QString counterName = call([&] { return m_servizi.ContatoreTipoDocumento(kTipoDocumento); });
-    const qint32 numero = call([&] { return m_servizi.IncrementaContatore(counterName); });
+    header.numero = call([&] { return m_servizi.IncrementaContatore(counterName); });
 
     const std::vector<RigaInSospeso> rows = m_archivio.righeInSospeso(idVendita);
     if (rows.empty()) return std::nullopt; // taken meanwhile
@@ -114,40 +140,15 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
 
     // The sale's unit of work holds its new document: after the first row's number, asked of the store,
     // no one else can number rows of it, and the rows are written together once all are made.
-    const double firstNumber = numeroDaTesto(call([&] { return m_servizi.ProssimoNumeroRiga(document.id); }));
+    const double firstNumber =
+        numeroDaTesto(call([&] { return m_servizi.ProssimoNumeroRiga(header.idDocumento); }));
     std::vector<RigaDocumento> documentRows;
     QList<ServiziDocumento::Scarico> stock;
-    double imponibile = 0, iva = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
-        const RigaInSospeso& staged = rows[i];
-        const QString descrizioneRiga = call([&] { return m_servizi.DescrizioneUscita(staged.idUscita); });
-        const qint32 codiceIva = call([&] { return m_servizi.CodiceIvaUscita(staged.idUscita); });
-        const qint32 aliquota = call([&] { return m_servizi.AliquotaIva(codiceIva); });
-        const double prezzoNetto =
-            numeroDaTesto(call([&] { return m_servizi.PrezzoNettoUscita(staged.idUscita); }));
-        const double extra =
-            numeroDaTesto(call([&] { return m_servizi.PrezzoExtraUscita(staged.idUscita); }));
-        const double prezzoCopertina = extra != 0 ? extra : staged.prezzo;
-        const QString um = call([&] { return m_servizi.UnitaMisuraUscita(staged.idUscita, false); });
-
-        documentRows.push_back({idRighe.at(qsizetype(i)), firstNumber + double(i), staged.idUscita,
-                                kCausaleMovimento, document.id, descrizioneRiga, aliquota, prezzoNetto,
-                                prezzoCopertina, staged.quantita, um});
-        stock << ServiziDocumento::Scarico{staged.idUscita, float(staged.quantita)};
-
-        // The amounts come from the prices as the row holds them.
-        const double nettoRiga =
-            m_archivio.comeNellaRiga(ArchivioVendite::ColonnaImporto::PrezzoNetto, prezzoNetto);
-        const double copertinaRiga =
-            m_archivio.comeNellaRiga(ArchivioVendite::ColonnaImporto::PrezzoCopertina, prezzoCopertina);
-        const double netto = quindiciCifre(nettoRiga * staged.quantita);
-        const double ivaRiga = quindiciCifre(aliquota * netto / 100);
-        const double copertina = quindiciCifre(copertinaRiga * staged.quantita);
-        document.totaleBolla = quindiciCifre(document.totaleBolla + copertina);
-        if (aliquota > 0) {
-            imponibile = quindiciCifre(imponibile + netto);
-            iva = quindiciCifre(iva + ivaRiga);
-        }
+        documentRows.push_back(riga(rows[i], header, unit));
+        documentRows.back().idDocumentoRiga = idRighe.at(qsizetype(i));
+        documentRows.back().numeroRiga = firstNumber + double(i);
+        stock << ServiziDocumento::Scarico{rows[i].idUscita, float(rows[i].quantita)};
     }
     m_archivio.scriviRighe(documentRows);
     call([&] { return m_servizi.ScaricaGiacenze(stock); });
@@ -160,16 +161,9 @@ std::optional<Documento> CreatoreDocumenti::crea(const QVariant& idVendita, Salv
                           .arg(idVendita.toString())
                           .arg(rows.size())
                           .arg(marked));
-
-    TestataDocumento header = testata(rows);
-    header.idDocumento = document.id;
-    header.numero = numero;
-    header.descrizione = descrizione;
-    header.totaleImponibile = imponibile;
-    header.totaleIva = iva;
-    header.totaleBolla = document.totaleBolla;
+    datiTestata(header, rows.back());
     m_archivio.scriviTestata(header);
-    return document;
+    return header;
 }
 
 // The sale made into its document and saved: false when it had nothing left to make. Another writer
@@ -179,13 +173,14 @@ bool documentaVendita(CreatoreDocumenti& creator, SalvataggioVendite& unit, cons
     for (int attempt = 1;; ++attempt) {
         unit.inizia();
         try {
-            const std::optional<Documento> document = creator.crea(idVendita, unit);
+            const std::optional<TestataDocumento> document = creator.crea(idVendita, unit);
             if (!document) {
                 unit.scarta(); // the counters it advanced go back
                 return false;
             }
-            unit.conferma({QStringLiteral("Creato Documento con ID = ") + QString::number(document->id),
-                           QStringLiteral("Tot € = ") + NumeroInTesto(document->totaleBolla)});
+            unit.conferma(
+                {QStringLiteral("Creato Documento con ID = ") + QString::number(document->idDocumento),
+                 QStringLiteral("Tot € = ") + NumeroInTesto(document->totaleBolla)});
             return true;
         } catch (const ConflittoStore&) {
             unit.annulla();
