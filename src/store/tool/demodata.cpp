@@ -2,6 +2,7 @@
 
 #include "services/failure.h"
 #include "store/connessionestore.h"
+#include "store/transazione.h"
 #include "store/tool/randomsource.h"
 
 #include <QSqlQuery>
@@ -233,17 +234,8 @@ int cifraControlloEan(const QString& twelveDigits)
 
 RiepilogoDemo riempiStoreDemo(ConnessioneStore& connection, const OpzioniDemo& options)
 {
-    QSqlDatabase database = connection.database();
-    if (!database.transaction())
-        throw Failure(FailureCode::Database,
-                      QStringLiteral("Impossibile iniziare la transazione dei dati dimostrativi"));
-    try {
-        const RiepilogoDemo summary = Filler(connection, options).run();
-        if (!database.commit())
-            throw Failure(FailureCode::Database, QStringLiteral("Impossibile salvare i dati dimostrativi"));
-        return summary;
-    } catch (...) {
-        database.rollback();
-        throw;
-    }
+    Transazione unit(connection); // undone when left by a failure
+    const RiepilogoDemo summary = Filler(connection, options).run();
+    unit.conferma();
+    return summary;
 }
