@@ -1,10 +1,11 @@
 #include "app/runpanel.h"
 
+#include "app/loglist.h"
+
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 
-PannelloRun::PannelloRun(QListWidget& list, QProgressBar& bar, QLabel& activity, int dotLimit)
+PannelloRun::PannelloRun(LogList& list, QProgressBar& bar, QLabel& activity, int dotLimit)
     : m_list(list), m_bar(bar), m_activity(activity), m_dotLimit(dotLimit)
 {
 }
@@ -29,14 +30,10 @@ int PannelloRun::primaRigaVisibile(int lastIndex)
 
 void PannelloRun::aggiungiRiga(const QString& line)
 {
-    m_list.addItem(line);
+    m_list.addLine(line);
     const int last = m_list.count() - 1;
     m_list.setCurrentRow(last);
-    const int first = primaRigaVisibile(last);
-    if (first > 0)
-        m_list.scrollToItem(m_list.item(first), QAbstractItemView::PositionAtTop);
-    else
-        m_list.scrollToTop();
+    m_list.scrollToRow(primaRigaVisibile(last));
 }
 
 void PannelloRun::impostaMassimo(int maximum)
