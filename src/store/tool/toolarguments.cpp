@@ -43,16 +43,21 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("sovrascrivi"), QString()});
 }
 
+QString rangeError(const NumberOption& option)
+{
+    return QStringLiteral("--%1 vuole un numero da %2 a %3")
+        .arg(QLatin1String(option.name))
+        .arg(option.low)
+        .arg(option.high);
+}
+
 // The option's value within its range, or nothing with the reason in `error`.
 std::optional<qint64> numberOf(const QCommandLineParser& parser, const NumberOption& option, QString& error)
 {
     bool ok = false;
     const qint64 value = parser.value(QLatin1String(option.name)).toLongLong(&ok);
     if (ok && value >= option.low && value <= option.high) return value;
-    error = QStringLiteral("--%1 vuole un numero da %2 a %3")
-                .arg(QLatin1String(option.name))
-                .arg(option.low)
-                .arg(option.high);
+    error = rangeError(option);
     return std::nullopt;
 }
 
@@ -89,11 +94,7 @@ QString parseError(const QCommandLineParser& parser, const QString& command)
         return QStringLiteral("Opzione non valida per %1: --%2")
             .arg(command, parser.unknownOptionNames().first());
     for (const NumberOption& option : kNumberOptions)
-        if (parser.errorText().contains(QLatin1String(option.name)))
-            return QStringLiteral("--%1 vuole un numero da %2 a %3")
-                .arg(QLatin1String(option.name))
-                .arg(option.low)
-                .arg(option.high);
+        if (parser.errorText().contains(QLatin1String(option.name))) return rangeError(option);
     return parser.errorText();
 }
 } // namespace
