@@ -36,6 +36,7 @@ public:
 
 private:
     void mostraBarra();
+    void riempiSfondoAttivita();
 
     LogList& m_list;
     QProgressBar& m_bar;
