@@ -34,9 +34,10 @@ int LogList::lineWidth(const QString& line) const
 
 void LogList::addLine(const QString& line)
 {
+    // Its width is measured when it is painted: a line never in view never needs it.
     m_lines.append(line);
-    m_widest = qMax(m_widest, lineWidth(line));
-    updateScrollBars();
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setRange(0, qMax(0, count() - rowsInView()));
     // Only a new row that falls in view needs painting.
     if (count() - 1 < firstVisibleRow() + rowsInView() + 1) viewport()->update();
 }
@@ -94,10 +95,18 @@ void LogList::paintEvent(QPaintEvent*)
     const int height = rowHeight();
     const int first = firstVisibleRow();
     const int last = qMin(count() - 1, first + viewport()->height() / height);
-    const int left = -horizontalScrollBar()->value();
-    const int width = qMax(m_widest, viewport()->width());
     const QPalette::ColorGroup group =
         !isEnabled() ? QPalette::Disabled : (hasFocus() ? QPalette::Active : QPalette::Inactive);
+    // The widest line in view so far sets how far the list scrolls sideways.
+    int widest = m_widest;
+    for (int row = first; row <= last; ++row)
+        widest = qMax(widest, lineWidth(m_lines.at(row)));
+    if (widest > m_widest) {
+        m_widest = widest;
+        updateScrollBars();
+    }
+    const int left = -horizontalScrollBar()->value();
+    const int width = qMax(m_widest, viewport()->width());
     for (int row = first; row <= last; ++row) {
         const QRect rect(left, (row - first) * height, width, height);
         const bool selected = row == m_current;
@@ -118,9 +127,7 @@ void LogList::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        m_widest = 0;
-        for (const QString& line : std::as_const(m_lines))
-            m_widest = qMax(m_widest, lineWidth(line));
+        m_widest = 0; // measured again as lines are painted
         updateScrollBars();
     }
 }

@@ -5,8 +5,8 @@
 
 // The message list of a run panel: one line of text per row, all rows of one height, one row selected.
 // A run may add tens of thousands of lines, so adding one never lays out or measures the others: the
-// list keeps the widest line seen so far, the scroll bars count rows (vertically) and pixels
-// (horizontally), and only the rows in view are painted.
+// scroll bars count rows (vertically) and pixels (horizontally), only the rows in view are painted, and
+// the list scrolls sideways as far as the widest line that has been in view.
 class LogList : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -46,5 +46,5 @@ private:
 
     QStringList m_lines;
     int m_current = -1;
-    int m_widest = 0; // in pixels, text margins included
+    int m_widest = 0; // of the lines painted so far, in pixels, text margins included
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QScrollBar>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -51,10 +52,12 @@ TEST(LogList, AWideLineCanBeScrolledIntoViewAndIsForgottenWhenCleared)
     LogList list;
     list.resize(200, 120);
     list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     list.addLine(QStringLiteral("breve"));
     EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0);
     const QString wide(200, QLatin1Char('='));
     list.addLine(wide);
+    list.viewport()->repaint();
     EXPECT_GE(list.horizontalScrollBar()->maximum() + list.viewport()->width(),
               list.fontMetrics().horizontalAdvance(wide));
     list.setCurrentRow(1);
