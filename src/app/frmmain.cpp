@@ -46,6 +46,9 @@ FrmMain::FrmMain(QWidget* parent)
       m_timerComandiAuto(nuovoTimer(this, "TimerComandiAuto")), m_timerEnd(nuovoTimer(this, "TimerEnd"))
 {
     m_ui->setupUi(this);
+    // Created at the size its layout needs: a platform that does not follow size hints (offscreen) would
+    // otherwise give the window back its designed size later, with the run panels overlapping.
+    resize(size().expandedTo(minimumSizeHint()));
     m_pannelli[indice(Pannello::Catalogo)] =
         std::make_unique<PannelloRun>(*m_ui->ListLOG1, *m_ui->PB1, *m_ui->lblAvan, kPuntiCatalogo);
     m_pannelli[indice(Pannello::Vendite)] =

@@ -31,20 +31,34 @@ bool Programma::avvia(const QString& commandLine)
     return m_startup.esegui(commandLine);
 }
 
+namespace {
+void fotografaFinestra(Programma& program, const QString& file)
+{
+    const bool unattended = program.modoAutomatico().autoCatalogo || program.modoAutomatico().autoVendite;
+    auto* poll = new QTimer(&program.finestra());
+    poll->setInterval(unattended ? 250 : 1000);
+    QObject::connect(poll, &QTimer::timeout, &program.finestra(), [&program, file, unattended] {
+        // The unattended runs have ended when the end-of-program timer is armed and none is in progress.
+        if (unattended && !(program.finestra().timerEnd().isActive() && program.comandiRun().puoChiudere()))
+            return;
+        program.finestra().grab().save(file);
+        QApplication::quit();
+    });
+    poll->start();
+}
+} // namespace
+
 int eseguiProgramma()
 {
     installaReportErrori();
     Programma program;
     program.avvia(testoRigaComando(QCoreApplication::arguments()));
     program.finestra().show();
-    // For the documentation: ESPORTA_IMPORTA_SCREENSHOT=file.png saves a picture of the window once
-    // start-up has settled, then closes the program before any unattended run could start.
+    // For the documentation: ESPORTA_IMPORTA_SCREENSHOT=file.png saves a picture of the window and
+    // closes the program: once start-up has settled, or, with "/C" or "/V", once the unattended runs
+    // have ended, with their lines and bars still on screen.
     const QString screenshot = qEnvironmentVariable("ESPORTA_IMPORTA_SCREENSHOT");
-    if (!screenshot.isEmpty())
-        QTimer::singleShot(1000, &program.finestra(), [&program, screenshot] {
-            program.finestra().grab().save(screenshot);
-            QApplication::quit();
-        });
+    if (!screenshot.isEmpty()) fotografaFinestra(program, screenshot);
     QApplication::exec();
     // The window was closed with its close box.
     return program.comandiRun().statoUscita();

@@ -1,12 +1,16 @@
 #include "app/runcommands.h"
 
 #include "app/frmmain.h"
+#include "app/runtimings.h"
 #include "app/windowdisplay.h"
 #include "catalog/catalogexport.h"
 #include "sales/importavendite.h"
 #include "services/programexit.h"
 
 #include <QTimer>
+
+#include <cstdio>
+#include <optional>
 
 RunDisponibili RunDisponibili::delProgramma()
 {
@@ -44,9 +48,16 @@ void ComandiRun::eseguiRun(Pannello panel, const RunDisponibili::Run& run, bool 
     if (!run) return;
     const RunInCorso inProgress(m_runs);
     if (!inProgress.avviato()) return;
-    DisplayFinestra display(m_window);
+    std::optional<RunTimings> timings;
+    if (RunTimings::requested())
+        timings.emplace(panel == Pannello::Catalogo ? QStringLiteral("catalogo") : QStringLiteral("vendite"));
+    DisplayFinestra display(m_window, timings ? &*timings : nullptr);
     const bool completed =
         run(ContestoRun{display, m_window.impostazioniConnessione(), automatico}) == EsitoRun::Completata;
+    if (timings) {
+        std::fprintf(stderr, "%s\n", qPrintable(timings->finish()));
+        std::fflush(stderr);
+    }
     if (!automatico) return;
     m_runs.registraEsitoAutomatico(panel, completed);
     if (completed || endEvenIfInterrupted) m_window.timerEnd().start();

@@ -1,16 +1,23 @@
 #include "app/runpanel.h"
 
+#include "app/loglist.h"
+
+#include <QImage>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 
-PannelloRun::PannelloRun(QListWidget& list, QProgressBar& bar, QLabel& activity, int dotLimit)
+PannelloRun::PannelloRun(LogList& list, QProgressBar& bar, QLabel& activity, int dotLimit)
     : m_list(list), m_bar(bar), m_activity(activity), m_dotLimit(dotLimit)
 {
+    // The bar and the dots change at every event pass of a run. Painting their own background, they are
+    // repainted alone: otherwise the group boxes around them repaint too, their titles laid out anew
+    // each time. The dots take the colour the window shows behind them, once it is on screen.
+    m_bar.setAutoFillBackground(true);
 }
 
 void PannelloRun::azzera()
 {
+    if (!m_activity.autoFillBackground() && m_activity.isVisible()) riempiSfondoAttivita();
     m_list.clear();
     m_progress.reset();
     mostraBarra();
@@ -29,14 +36,10 @@ int PannelloRun::primaRigaVisibile(int lastIndex)
 
 void PannelloRun::aggiungiRiga(const QString& line)
 {
-    m_list.addItem(line);
+    m_list.addLine(line);
     const int last = m_list.count() - 1;
     m_list.setCurrentRow(last);
-    const int first = primaRigaVisibile(last);
-    if (first > 0)
-        m_list.scrollToItem(m_list.item(first), QAbstractItemView::PositionAtTop);
-    else
-        m_list.scrollToTop();
+    m_list.scrollToRow(primaRigaVisibile(last));
 }
 
 void PannelloRun::impostaMassimo(int maximum)
@@ -58,4 +61,17 @@ void PannelloRun::mostraBarra()
 {
     m_bar.setRange(int(m_progress.minimum), int(m_progress.maximum));
     m_bar.setValue(int(qMin(m_progress.value, m_progress.maximum)));
+}
+
+void PannelloRun::riempiSfondoAttivita()
+{
+    // The window as it shows where the dots stand, before any dot: the group boxes' tints included.
+    QWidget* window = m_activity.window();
+    const QPoint where = m_activity.mapTo(window, m_activity.rect().center());
+    const QImage pixel = window->grab(QRect(where, QSize(1, 1))).toImage();
+    if (pixel.isNull()) return;
+    QPalette palette = m_activity.palette();
+    palette.setColor(QPalette::Window, pixel.pixelColor(0, 0));
+    m_activity.setPalette(palette);
+    m_activity.setAutoFillBackground(true);
 }

@@ -7,7 +7,7 @@
 #include <optional>
 
 class QLabel;
-class QListWidget;
+class LogList;
 class QProgressBar;
 
 // One run panel of the main window: its message list, its progress bar and its row of activity dots.
@@ -15,14 +15,15 @@ class QProgressBar;
 class PannelloRun
 {
 public:
-    PannelloRun(QListWidget& list, QProgressBar& bar, QLabel& activity, int dotLimit);
+    PannelloRun(LogList& list, QProgressBar& bar, QLabel& activity, int dotLimit);
 
     // List emptied; bar maximum 100, minimum 0, value 0. The dots stay.
     void azzera();
     // The activity dots become "".
     void svuotaAttivita();
 
-    // Appends a line, selects it and scrolls so that it shows with up to five lines above it.
+    // Appends a line, selects it and scrolls so that it shows with up to five lines above it. Its cost
+    // does not grow with the lines already in the list.
     void aggiungiRiga(const QString& line);
 
     // A run sets the number of steps it will make; the count starts again from 0.
@@ -35,8 +36,9 @@ public:
 
 private:
     void mostraBarra();
+    void riempiSfondoAttivita();
 
-    QListWidget& m_list;
+    LogList& m_list;
     QProgressBar& m_bar;
     QLabel& m_activity;
     int m_dotLimit;

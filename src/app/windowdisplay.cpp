@@ -1,6 +1,7 @@
 #include "app/windowdisplay.h"
 
 #include "app/frmmain.h"
+#include "app/runtimings.h"
 #include "services/activitylog.h"
 #include "services/clock.h"
 #include "services/fixedwidth.h"
@@ -9,6 +10,7 @@
 #include "services/ui/modal.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 void DisplayFinestra::scriviLog(Pannello panel, const QString& text)
 {
@@ -17,11 +19,18 @@ void DisplayFinestra::scriviLog(Pannello panel, const QString& text)
 
 void DisplayFinestra::scriviLogRighe(Pannello panel, const QStringList& lines)
 {
+    // What the panel costs: its lines and the event pass that shows them (the activity log aside).
+    QElapsedTimer shown;
+    shown.start();
     for (const QString& text : lines)
         m_window.pannello(panel).aggiungiRiga(oraSistema(adesso().time()) + QStringLiteral(" -- ") +
                                               senzaSpazi(text));
+    qint64 cost = shown.nsecsElapsed();
     ScriviLog(lines);
+    shown.restart();
     lasciaPassareEventi();
+    cost += shown.nsecsElapsed();
+    if (m_timings) m_timings->linesShown(int(lines.size()), cost);
 }
 
 void DisplayFinestra::azzeraPannello(Pannello panel)
@@ -52,6 +61,7 @@ void DisplayFinestra::impostaTitolo(const QString& title)
 
 void DisplayFinestra::impostaOccupato(bool busy)
 {
+    if (m_timings) m_timings->busy(busy);
     m_window.impostaOccupato(busy);
 }
 

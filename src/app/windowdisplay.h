@@ -3,13 +3,18 @@
 #include "services/rundisplay.h"
 
 class FrmMain;
+class RunTimings;
 
 // The main window as the runs see it: the time-stamped lines, bars and dots of its run panels, its title,
 // its busy state and its modal boxes. The window itself knows nothing of the runs.
 class DisplayFinestra : public RunDisplay
 {
 public:
-    explicit DisplayFinestra(FrmMain& window) : m_window(window) {}
+    // `timings`, when given, is told what the panel's lines cost and when the window goes busy.
+    explicit DisplayFinestra(FrmMain& window, RunTimings* timings = nullptr)
+        : m_window(window), m_timings(timings)
+    {
+    }
 
     void scriviLog(Pannello panel, const QString& text) override;
     void scriviLogRighe(Pannello panel, const QStringList& lines) override;
@@ -25,4 +30,5 @@ public:
 
 private:
     FrmMain& m_window;
+    RunTimings* m_timings;
 };

@@ -6,6 +6,11 @@
 #include <QFileDevice>
 
 namespace {
+// A valid line has 120 characters, so the first 121 bytes of a longer one already reject it for its
+// length: the rest is passed over, not kept, whatever the file holds (a file without line ends is one
+// line).
+constexpr qsizetype kByteTenuti = kLunghezzaRigaVendite + 1;
+
 // LineReader ends on an empty read, which is also what a failed read gives: tell them apart.
 void controllaFineDati(QIODevice& device)
 {
@@ -22,7 +27,7 @@ qint64 contaRigheVendite(QIODevice& device)
     LineReader reader(device);
     QByteArray line;
     qint64 count = 0;
-    while (reader.nextRaw(line))
+    while (reader.nextRaw(line, 0))
         ++count;
     controllaFineDati(device);
     return count;
@@ -32,7 +37,7 @@ void leggiRigheVendite(QIODevice& device, EsitiRighe& esiti)
 {
     LineReader reader(device);
     QByteArray line;
-    while (reader.nextRaw(line)) {
+    while (reader.nextRaw(line, kByteTenuti)) {
         esiti.rigaLetta();
         RigaDecodificata decoded = decodificaRigaVendita(decodificaAnsi(line));
         if (decoded.scarto)

@@ -6,7 +6,9 @@
 #include <QIODevice>
 
 // What the decoding pass says about each line of the sales file, in file order. The line is handed over
-// exactly as read (Windows-1252 bytes, no terminator), as the rejected-lines file wants it.
+// exactly as read (Windows-1252 bytes, no terminator), as the rejected-lines file wants it; only a line
+// longer than 120 characters is handed over cut to its first 121 bytes, and always as rejected for its
+// length (Scarto::LunghezzaErrata), which the run logs without writing the line anywhere.
 class EsitiRighe
 {
 public:
@@ -22,6 +24,6 @@ public:
 // broken read is never taken for the end of the file.
 qint64 contaRigheVendite(QIODevice& device);
 
-// Reads the device line by line to its end, decodes each line and reports it; only the current line is
-// in memory. Throws Failure when a read fails.
+// Reads the device line by line to its end, decodes each line and reports it; only the current line, or
+// its first 121 bytes, is in memory. Throws Failure when a read fails.
 void leggiRigheVendite(QIODevice& device, EsitiRighe& esiti);

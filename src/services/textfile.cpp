@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <limits>
 
 namespace {
 // Windows-1252 bytes 0x80..0x9F. The undefined bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D stand for the
@@ -84,24 +85,39 @@ qsizetype LineReader::findEnd(qsizetype from) const
 
 bool LineReader::nextRaw(QByteArray& line)
 {
+    return nextRaw(line, std::numeric_limits<qsizetype>::max());
+}
+
+bool LineReader::nextRaw(QByteArray& line, qsizetype keep, qint64* length)
+{
     line.clear();
+    qint64 total = 0;
+    // The bytes from the current position up to `end` belong to the line.
+    const auto take = [&](qsizetype end) {
+        const qsizetype count = end - m_pos;
+        line.append(m_buffer.constData() + m_pos, qMin(count, qMax<qsizetype>(0, keep - line.size())));
+        total += count;
+        m_pos = end;
+    };
     bool consumed = false;
     for (;;) {
-        if (m_pos >= m_buffer.size() && !fill()) return consumed;
+        if (m_pos >= m_buffer.size() && !fill()) break;
         const qsizetype end = findEnd(m_pos);
         if (end < 0) {
-            line.append(m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
-            m_pos = m_buffer.size();
+            take(m_buffer.size());
             consumed = true;
             continue;
         }
-        line.append(m_buffer.constData() + m_pos, end - m_pos);
+        take(end);
         m_pos = end + 1;
-        if (m_buffer.at(end) == '\n') return true;
+        consumed = true;
+        if (m_buffer.at(end) == '\n') break;
         if (m_pos >= m_buffer.size()) fill();
         if (m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n') ++m_pos;
-        return true;
+        break;
     }
+    if (length) *length = total;
+    return consumed;
 }
 
 bool LineReader::next(QString& line)

@@ -36,6 +36,10 @@ public:
 
     // The next line without its terminator, as raw bytes; false at the end of the data.
     bool nextRaw(QByteArray& line);
+    // The same, keeping only the first `keep` bytes of the line: the rest is read and passed over, so a
+    // line of any length (a file without line ends) takes no more memory than `keep`. `length`, when
+    // given, receives the whole line's length.
+    bool nextRaw(QByteArray& line, qsizetype keep, qint64* length = nullptr);
     // The same, decoded.
     bool next(QString& line);
 

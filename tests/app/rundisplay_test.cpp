@@ -3,6 +3,7 @@
 #include "qtprinting.h"
 
 #include "app/folderopener.h"
+#include "app/loglist.h"
 #include "modalscript.h"
 #include "services/activitylog.h"
 #include "services/progress.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -56,17 +56,17 @@ protected:
 TEST_F(RunDisplayTest, MessageTrimmedInTheListAndGivenWholeToTheLog)
 {
     display.scriviLog(Pannello::Catalogo, QStringLiteral("   Connessione OK !  "));
-    const QListWidget& list = find<QListWidget>("ListLOG1");
+    const LogList& list = find<LogList>("ListLOG1");
     ASSERT_EQ(list.count(), 1);
-    EXPECT_EQ(list.item(0)->text(), QStringLiteral("09:05:03 -- Connessione OK !"));
+    EXPECT_EQ(list.line(0), QStringLiteral("09:05:03 -- Connessione OK !"));
     EXPECT_EQ(list.currentRow(), 0);
     EXPECT_EQ(lastLogLine(), activityLogLine(QStringLiteral("   Connessione OK !  ")).trimmed());
-    EXPECT_EQ(find<QListWidget>("ListLOG3").count(), 0);
-    EXPECT_EQ(find<QListWidget>("ListLOG2").count(), 0);
+    EXPECT_EQ(find<LogList>("ListLOG3").count(), 0);
+    EXPECT_EQ(find<LogList>("ListLOG2").count(), 0);
 
     setNow(QDateTime(QDate(2026, 12, 7), QTime(23, 0, 9)));
     display.scriviLog(Pannello::Vendite, QStringLiteral("Inizio"));
-    EXPECT_EQ(find<QListWidget>("ListLOG3").item(0)->text(), QStringLiteral("23:00:09 -- Inizio"));
+    EXPECT_EQ(find<LogList>("ListLOG3").line(0), QStringLiteral("23:00:09 -- Inizio"));
 }
 
 TEST_F(RunDisplayTest, SeveralLinesAtOnceArriveAsOneAfterTheOther)
@@ -74,10 +74,10 @@ TEST_F(RunDisplayTest, SeveralLinesAtOnceArriveAsOneAfterTheOther)
     display.scriviLog(Pannello::Vendite, QStringLiteral("Inizio"));
     display.scriviLogRighe(Pannello::Vendite,
                            {QStringLiteral("Creato Documento con ID = 7"), QStringLiteral("Tot € = 2,5")});
-    const QListWidget& list = find<QListWidget>("ListLOG3");
+    const LogList& list = find<LogList>("ListLOG3");
     ASSERT_EQ(list.count(), 3);
-    EXPECT_EQ(list.item(1)->text(), QStringLiteral("09:05:03 -- Creato Documento con ID = 7"));
-    EXPECT_EQ(list.item(2)->text(), QStringLiteral("09:05:03 -- Tot € = 2,5"));
+    EXPECT_EQ(list.line(1), QStringLiteral("09:05:03 -- Creato Documento con ID = 7"));
+    EXPECT_EQ(list.line(2), QStringLiteral("09:05:03 -- Tot € = 2,5"));
     const QList<QByteArray> log = readBytes(QStringLiteral("LOG.Dat")).split('\n');
     ASSERT_EQ(log.size(), 5) << "the header, three lines and nothing after the last line end";
     EXPECT_EQ(QString::fromLatin1(log[2].trimmed()),
@@ -92,7 +92,7 @@ TEST_F(RunDisplayTest, FirstVisibleLineKeepsTheLastInSight)
     EXPECT_EQ(PannelloRun::primaRigaVisibile(6), 1);
     EXPECT_EQ(PannelloRun::primaRigaVisibile(40), 35);
 
-    QListWidget& list = find<QListWidget>("ListLOG1");
+    LogList& list = find<LogList>("ListLOG1");
     window.show();
     list.setFixedHeight(list.fontMetrics().height() * 3 + 2 * list.frameWidth());
     QApplication::processEvents();

@@ -1,9 +1,9 @@
+#include "app/loglist.h"
 #include "qtprinting.h"
 #include "sitefixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -120,7 +120,7 @@ TEST_F(Unattended, InterruptedExportLeavesTheWindowOpenAndExitStatusOne)
     window().show();
     program->comandiRun().tickComandiAuto();
     EXPECT_FALSE(endTimer().isActive());
-    EXPECT_EQ(find<QListWidget>("ListLOG1").count(), 1); // its log stays on screen
+    EXPECT_EQ(find<LogList>("ListLOG1").count(), 1); // its log stays on screen
     EXPECT_EQ(program->comandiRun().statoUscita(), 1);
 
     EXPECT_TRUE(window().close()); // the close box: the program's status stays 1
@@ -221,7 +221,7 @@ TEST_F(Unattended, SalesButtonWithoutTheImportDoesNothing)
     QTest::mouseClick(&find<QPushButton>("cmdImpVendite"), Qt::LeftButton);
     program->comandiRun().tickComandiAuto();
     EXPECT_TRUE(fake.calls.isEmpty());
-    EXPECT_EQ(find<QListWidget>("ListLOG3").count(), 0);
+    EXPECT_EQ(find<LogList>("ListLOG3").count(), 0);
     EXPECT_EQ(readBytes(QStringLiteral("LOG.Dat")), log);
     EXPECT_FALSE(endTimer().isActive());
 }
@@ -235,7 +235,7 @@ TEST_F(Unattended, UpdateButtonChangesNothing)
     const QString title = window().windowTitle();
     QTest::mouseClick(&find<QPushButton>("cmdCreaAggiornamento"), Qt::LeftButton);
     EXPECT_TRUE(fake.calls.isEmpty());
-    EXPECT_EQ(find<QListWidget>("ListLOG2").count(), 0);
+    EXPECT_EQ(find<LogList>("ListLOG2").count(), 0);
     EXPECT_EQ(window().windowTitle(), title);
     EXPECT_TRUE(window().isEnabled());
     EXPECT_EQ(readBytes(QStringLiteral("term.ini")), stored);

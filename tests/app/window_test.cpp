@@ -2,6 +2,7 @@
 #include "app/windowdisplay.h"
 #include "qtprinting.h"
 
+#include "app/loglist.h"
 #include "services/activenames.h"
 #include "services/failure.h"
 #include "services/programfolder.h"
@@ -12,7 +13,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -210,7 +210,7 @@ TEST_F(MainWindow, BlankingEmptiesEverything)
     EXPECT_EQ(window.impostazioniConnessione().password, QString());
     EXPECT_EQ(indicator().text(), QStringLiteral("NO"));
     EXPECT_EQ(indicator().toolTip(), QString());
-    EXPECT_EQ(find<QListWidget>("ListLOG1")->count(), 0);
+    EXPECT_EQ(find<LogList>("ListLOG1")->count(), 0);
     EXPECT_EQ(find<QLabel>("lblAvan3")->text(), QString());
     EXPECT_EQ(find<QProgressBar>("Pb3")->maximum(), 100);
     EXPECT_EQ(find<QProgressBar>("Pb3")->value(), 0);

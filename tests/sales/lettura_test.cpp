@@ -83,6 +83,24 @@ TEST(LetturaVendite, EveryLineReportedInOrderWithItsBytes)
     EXPECT_EQ(contaRigheVendite(buffer), 6);
 }
 
+TEST(LetturaVendite, AnOverlongLineIsRejectedWithoutBeingHeldWhole)
+{
+    // A file without line ends, or one line of a few megabytes, between two valid lines.
+    QByteArray data = kValida + "\r\n" + kValida + QByteArray(3 * 1024 * 1024, 'x') + "\r\n" + kValida;
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    Registro registro;
+    leggiRigheVendite(buffer, registro);
+
+    EXPECT_EQ(registro.esiti,
+              QStringList({"+S1/0001", "-SALTATA: Riga non Coerente al Tracciato", "+S1/0001"}));
+    ASSERT_EQ(registro.righe.size(), 3);
+    EXPECT_EQ(registro.righe[1], kValida + "x") << "only the bytes that show the wrong length are kept";
+    EXPECT_EQ(registro.righe[2], kValida) << "the next line starts after the long one's end";
+    buffer.seek(0);
+    EXPECT_EQ(contaRigheVendite(buffer), 3);
+}
+
 TEST(LetturaVendite, AFailedReadIsNotTheEndOfTheFile)
 {
     DeviceRotto counted(kValida + "\r\n" + kValida.left(50));

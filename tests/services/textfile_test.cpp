@@ -108,6 +108,28 @@ TEST(LineReading, AFailedReadIsNotTheEndOfTheData)
     EXPECT_FALSE(complete.nextRaw(line));
 }
 
+TEST(LineReading, ALineLongerThanWhatIsKeptIsCountedWhole)
+{
+    // Several read chunks without a terminator, the CR LF split across two chunks, then a short line.
+    QByteArray data(3 * 64 * 1024 - 1, 'x');
+    data += "\r\nnext\r\nlast";
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    LineReader reader(buffer);
+    QByteArray line;
+    qint64 length = 0;
+    ASSERT_TRUE(reader.nextRaw(line, 5, &length));
+    EXPECT_EQ(line, "xxxxx");
+    EXPECT_EQ(length, 3 * 64 * 1024 - 1);
+    ASSERT_TRUE(reader.nextRaw(line, 5, &length));
+    EXPECT_EQ(line, "next");
+    EXPECT_EQ(length, 4);
+    ASSERT_TRUE(reader.nextRaw(line, 0, &length));
+    EXPECT_EQ(line, "");
+    EXPECT_EQ(length, 4) << "a last line without terminator is counted even when nothing is kept";
+    EXPECT_FALSE(reader.nextRaw(line, 5, &length));
+}
+
 TEST(LineReading, CrLfSplitAcrossReadChunksIsOneTerminator)
 {
     QByteArray big(64 * 1024 - 1, 'x');

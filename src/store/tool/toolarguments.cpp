@@ -1,36 +1,101 @@
 #include "store/tool/toolarguments.h"
 
+#include <QCommandLineParser>
 #include <QFileInfo>
 
 namespace {
 struct NumberOption
 {
-    const char* name;
+    const char* name; // without its dashes
     qint64 low;
     qint64 high;
 };
 
-// Which options each command takes, with their ranges.
-QList<NumberOption> optionsOf(const QString& command)
-{
-    if (command == QLatin1String("demo")) return {{"--titoli", 1, 1000000}, {"--seed", 0, 4294967295LL}};
-    if (command == QLatin1String("vendite"))
-        return {{"--vendite", 1, 999999},
-                {"--righe", 1, 9999},
-                {"--linee", 1, 999999},
-                {"--seed", 0, 4294967295LL}};
-    return {};
-}
+const NumberOption kNumberOptions[] = {
+    {"titoli", 1, 1000000}, {"vendite", 1, 999999},    {"righe", 1, 9999},
+    {"linee", 1, 999999},   {"seed", 0, 4294967295LL},
+};
 
-bool isHelp(const QString& argument)
+// Which options each command takes.
+QStringList optionsOf(const QString& command)
 {
-    return argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
-           argument == QLatin1String("aiuto");
+    if (command == QLatin1String("init")) return {QStringLiteral("sovrascrivi")};
+    if (command == QLatin1String("demo"))
+        return {QStringLiteral("titoli"), QStringLiteral("seed"), QStringLiteral("sovrascrivi")};
+    if (command == QLatin1String("vendite"))
+        return {QStringLiteral("vendite"), QStringLiteral("righe"),       QStringLiteral("linee"),
+                QStringLiteral("seed"),    QStringLiteral("senza-prove"), QStringLiteral("sovrascrivi")};
+    return {};
 }
 
 int positionalCount(const QString& command)
 {
     return command == QLatin1String("vendite") ? 2 : 1;
+}
+
+void addOptions(QCommandLineParser& parser)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+    for (const NumberOption& option : kNumberOptions)
+        parser.addOption({QLatin1String(option.name), QString(), QStringLiteral("N")});
+    parser.addOption({QStringLiteral("senza-prove"), QString()});
+    parser.addOption({QStringLiteral("sovrascrivi"), QString()});
+}
+
+QString rangeError(const NumberOption& option)
+{
+    return QStringLiteral("--%1 vuole un numero da %2 a %3")
+        .arg(QLatin1String(option.name))
+        .arg(option.low)
+        .arg(option.high);
+}
+
+// The option's value within its range, or nothing with the reason in `error`.
+std::optional<qint64> numberOf(const QCommandLineParser& parser, const NumberOption& option, QString& error)
+{
+    bool ok = false;
+    const qint64 value = parser.value(QLatin1String(option.name)).toLongLong(&ok);
+    if (ok && value >= option.low && value <= option.high) return value;
+    error = rangeError(option);
+    return std::nullopt;
+}
+
+// The numbers given to the command, into `result`; false (with the reason) when one is not valid.
+bool readNumbers(const QCommandLineParser& parser, ArgomentiStrumento& result, QString& error)
+{
+    for (const NumberOption& option : kNumberOptions) {
+        const QString name = QLatin1String(option.name);
+        if (!parser.isSet(name)) continue;
+        const std::optional<qint64> value = numberOf(parser, option, error);
+        if (!value) return false;
+        if (name == QLatin1String("titoli"))
+            result.titoli = int(*value);
+        else if (name == QLatin1String("vendite"))
+            result.vendite = int(*value);
+        else if (name == QLatin1String("righe"))
+            result.righe = int(*value);
+        else if (name == QLatin1String("linee"))
+            result.linee = int(*value);
+        else
+            result.seed = quint32(*value);
+    }
+    if (parser.isSet(QStringLiteral("vendite")) && parser.isSet(QStringLiteral("linee"))) {
+        error = QStringLiteral("--vendite e --linee non vanno insieme");
+        return false;
+    }
+    return true;
+}
+
+// Why the parser refused the arguments, in the tool's words.
+QString parseError(const QCommandLineParser& parser, const QString& command)
+{
+    if (!parser.unknownOptionNames().isEmpty())
+        return QStringLiteral("Opzione non valida per %1: --%2")
+            .arg(command, parser.unknownOptionNames().first());
+    for (const NumberOption& option : kNumberOptions)
+        if (parser.errorText().contains(QLatin1String(option.name))) return rangeError(option);
+    return parser.errorText();
 }
 } // namespace
 
@@ -62,65 +127,34 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
     }
     ArgomentiStrumento result;
     result.comando = arguments.first();
-    if (isHelp(result.comando)) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    // The parser takes the program's name first.
+    const bool parsed = parser.parse(QStringList{QStringLiteral("tavira-store")} + arguments);
+    if (result.comando == QLatin1String("aiuto") || (parsed && parser.isSet(QStringLiteral("help")))) {
         result.comando = QStringLiteral("aiuto");
         return result;
     }
-    if (result.comando != QLatin1String("init") && result.comando != QLatin1String("demo") &&
-        result.comando != QLatin1String("vendite") && result.comando != QLatin1String("aggiorna")) {
+    const QStringList commands = {QStringLiteral("init"), QStringLiteral("demo"), QStringLiteral("vendite"),
+                                  QStringLiteral("aggiorna")};
+    if (!commands.contains(result.comando)) {
         error = QStringLiteral("Comando sconosciuto: %1").arg(result.comando);
         return std::nullopt;
     }
-    const QList<NumberOption> options = optionsOf(result.comando);
-    QStringList positional;
-    bool salesGiven = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--sovrascrivi") && result.comando != QLatin1String("aggiorna")) {
-            result.sovrascrivi = true;
-            continue;
-        }
-        if (argument == QLatin1String("--senza-prove") && result.comando == QLatin1String("vendite")) {
-            result.prove = false;
-            continue;
-        }
-        if (!argument.startsWith(QLatin1String("--"))) {
-            positional << argument;
-            continue;
-        }
-        const NumberOption* option = nullptr;
-        for (const NumberOption& candidate : options)
-            if (argument == QLatin1String(candidate.name)) option = &candidate;
-        if (!option) {
-            error = QStringLiteral("Opzione non valida per %1: %2").arg(result.comando, argument);
-            return std::nullopt;
-        }
-        bool ok = false;
-        const qint64 value = i + 1 < arguments.size() ? arguments.at(i + 1).toLongLong(&ok) : 0;
-        if (!ok || value < option->low || value > option->high) {
-            error = QStringLiteral("%1 vuole un numero da %2 a %3")
-                        .arg(argument)
-                        .arg(option->low)
-                        .arg(option->high);
-            return std::nullopt;
-        }
-        ++i;
-        if (argument == QLatin1String("--titoli"))
-            result.titoli = int(value);
-        else if (argument == QLatin1String("--vendite")) {
-            result.vendite = int(value);
-            salesGiven = true;
-        } else if (argument == QLatin1String("--righe"))
-            result.righe = int(value);
-        else if (argument == QLatin1String("--linee"))
-            result.linee = int(value);
-        else
-            result.seed = quint32(value);
-    }
-    if (salesGiven && result.linee > 0) {
-        error = QStringLiteral("--vendite e --linee non vanno insieme");
+    if (!parsed) {
+        error = parseError(parser, result.comando);
         return std::nullopt;
     }
+    for (const QString& name : parser.optionNames())
+        if (!optionsOf(result.comando).contains(name)) {
+            error = QStringLiteral("Opzione non valida per %1: --%2").arg(result.comando, name);
+            return std::nullopt;
+        }
+    if (!readNumbers(parser, result, error)) return std::nullopt;
+    result.prove = !parser.isSet(QStringLiteral("senza-prove"));
+    result.sovrascrivi = parser.isSet(QStringLiteral("sovrascrivi"));
+
+    const QStringList positional = parser.positionalArguments().mid(1);
     if (positional.size() != positionalCount(result.comando)) {
         error = QStringLiteral("%1 vuole %2")
                     .arg(result.comando, positionalCount(result.comando) == 2 ? QStringLiteral("FILE e OUT")
