@@ -96,9 +96,11 @@ bool esportaTitoli(ConnessioneStore& connection, const QueryCatalogo& queries, M
     // The bar's maximum is the number of titles plus one, so it never fills before the run ends.
     display.impostaMassimo(Pannello::Catalogo, int(titles.size()) + 1);
     QueryUscite issueQueries(connection, queries, mode);
+    // A title takes tens of microseconds: the window's events run at short intervals, not after each.
+    PassoEventi events;
     for (const RigaTitolo& title : titles) {
         display.avanzaProgresso(Pannello::Catalogo);
-        display.lasciaPassareEventi();
+        if (events.dovuto()) display.lasciaPassareEventi();
         esportaUscite(issueQueries, title, file, panel);
     }
     return true;
