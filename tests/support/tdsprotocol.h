@@ -43,7 +43,7 @@ enum Done { More = 0x01, Error = 0x02, Count = 0x10, Attention = 0x20 };
 // A value's type as the server declares it in a result or a returned parameter.
 struct Type
 {
-    enum Kind { Int, BigInt, Bit, Float, Decimal, DateTime, Text } kind = Int;
+    enum Kind { Int, BigInt, Float, Decimal, DateTime, Text } kind = Int;
     int scale = 0;
     Tokens& declare(Tokens& t) const;
     Tokens& value(Tokens& t, const QVariant& v) const;
@@ -53,7 +53,7 @@ struct Parameter
 {
     QString name;
     bool output = false;
-    QString type; // as it would be declared in T-SQL
+    QString type; // as the call declares it in T-SQL
     QVariant value;
 };
 
@@ -71,7 +71,6 @@ struct Login
 Login readLogin(const QByteArray& body);
 // Where a request's own content starts, after the headers that every 7.2+ batch and call begins with.
 qsizetype afterHeaders(const QByteArray& body);
-QString ucs2At(const QByteArray& body, qsizetype at, qsizetype chars);
 // False when the call holds a parameter of a type the server does not read.
 bool readCall(const QByteArray& body, Call& call);
 QByteArray preLoginReply();

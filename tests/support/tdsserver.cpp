@@ -39,13 +39,6 @@ struct Server
     bool stopping() const { return g_stopping || lifetime.hasExpired(); }
 };
 
-// What a driver sends while opening a connection: answered even by a silent server.
-bool opening(const QString& statement)
-{
-    return statement.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive) ||
-           statement.contains(QLatin1String("sp_datatype_info"), Qt::CaseInsensitive);
-}
-
 // One client connection, on its own thread.
 class Conversation
 {
@@ -79,35 +72,25 @@ public:
     }
 
 private:
+    // Procedure calls and the transaction manager's requests: all that FreeTDS sends here.
     void request(char type, const QByteArray& body)
     {
         tds::Call call;
-        const bool batch = type == 0x01;
-        const bool readable = batch || type != 0x03 || tds::readCall(body, call);
-        const int statementAt = call.name == "sp_executesql" ? 0 : call.name == "sp_cursoropen" ? 1 : 2;
-        const QString text =
-            batch ? tds::ucs2At(body, tds::afterHeaders(body), (body.size() - tds::afterHeaders(body)) / 2)
-                  : call.parameters.value(statementAt).value.toString();
-        // Housekeeping (a cursor's options and closing, a prepared statement dropped) runs nothing.
-        const bool housekeeping = call.name == "sp_cursoroption" || call.name == "sp_cursorclose" ||
-                                  call.name == "sp_unprepare" || type == 0x0E;
-        if (m_server.behaviour == Behaviour::Silent && !opening(text) && !housekeeping) {
-            m_server.settings.log(text.isEmpty() ? QStringLiteral("EXEC ") + call.name : text);
+        const bool readable = (type == 0x03 && tds::readCall(body, call)) || type == 0x0E;
+        const QString text = call.parameters.value(call.name == "sp_cursoropen" ? 1 : 2).value.toString();
+        // A silent server still answers what a driver sends while opening a connection: SET options.
+        if (m_server.behaviour == Behaviour::Silent && type == 0x03 && call.name != "sp_unprepare" &&
+            !text.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive)) {
+            m_server.settings.log(text);
             return;
         }
         if (!readable)
             send(tds::Tokens()
-                     .error(8009, 1, 16, "A parameter of an unsupported type.")
-                     .done(0xFE, tds::Error, 0, 0)
+                     .error(8009, 1, 16, "A request or parameter of a kind this server does not take.")
+                     .done(0xFD, tds::Error, 0, 0)
                      .bytes);
-        else if (batch)
-            send(m_session.batch(text));
-        else if (type == 0x03)
-            send(m_session.call(call));
-        else if (type == 0x0E)
-            send(m_session.transactionRequest(body));
         else
-            send(tds::Tokens().done(0xFD, 0, 0, 0).bytes);
+            send(type == 0x03 ? m_session.call(call) : m_session.transactionRequest(body));
     }
 
     bool readExactly(QByteArray& into, qsizetype count)

@@ -9,8 +9,6 @@ using tds::Values;
 namespace {
 constexpr int kPacketSize = 4096;
 constexpr int kBusyMs = 5000;
-const auto kNoCase =
-    QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
 
 QString errorText(int number)
 {
@@ -67,83 +65,48 @@ TdsSession::~TdsSession()
     sqlite3_close_v2(m_db);
 }
 
-bool TdsSession::open(const QString& database, Tokens& out)
+// The login's database: DIR/<name>.sqlite, or an empty one for master (or any name, if so configured).
+bool TdsSession::open(const QString& database)
 {
-    QString path = QStringLiteral(":memory:"), name = QStringLiteral("master");
-    if (!database.isEmpty() && database.compare(name, Qt::CaseInsensitive) != 0) {
+    QString path = QStringLiteral(":memory:");
+    m_database = QStringLiteral("master");
+    if (!database.isEmpty() && database.compare(m_database, Qt::CaseInsensitive) != 0) {
         path.clear();
         for (const QFileInfo& file :
              QDir(m_settings.folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files))
             if (file.completeBaseName().compare(database, Qt::CaseInsensitive) == 0) {
                 path = file.absoluteFilePath();
-                name = file.completeBaseName();
+                m_database = file.completeBaseName();
             }
-        if (path.isEmpty() && m_settings.anyDatabase) {
-            path = QStringLiteral(":memory:");
-            name = database;
-        } else if (path.isEmpty()) {
-            out.error(4060, 1, 11,
-                      QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
-                          .arg(database));
-            return false;
-        }
+        if (path.isEmpty() && !m_settings.anyDatabase) return false;
+        if (path.isEmpty()) path = QStringLiteral(":memory:"), m_database = database;
     }
-    if (inTransaction()) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_busy_timeout(m_db, kBusyMs);
     tds::compareAsSqlServer(m_db);
-    const auto text = [](const QString& s) { return Tokens().ucs2(s).bytes; };
-    out.envChange(1, text(name), text(m_database), true);
-    m_database = name;
     return true;
 }
 
 QByteArray TdsSession::login(const tds::Login& login, bool& accepted)
 {
+    const bool known =
+        m_settings.user.isEmpty() || (login.user == m_settings.user && login.password == m_settings.password);
+    accepted = known && open(login.database);
+    if (accepted) return tds::loginReply(m_database, kPacketSize);
     Tokens out;
-    accepted = (m_settings.user.isEmpty() ||
-                (login.user == m_settings.user && login.password == m_settings.password)) &&
-               open(login.database, out);
-    if (!accepted) {
-        if (out.bytes.isEmpty())
-            out.error(18456, 1, 14, QStringLiteral("Login failed for user '%1'.").arg(login.user));
-        return out.done(0xFD, tds::Error, 0, 0).bytes;
-    }
-    return tds::loginReply(m_database, kPacketSize);
-}
-
-QByteArray TdsSession::batch(const QString& text)
-{
-    m_settings.log(text);
-    Answer answer;
-    Values values;
-    const QStringList parts = tds::statements(text);
-    for (const QString& statement : parts)
-        if (!run(statement, values, answer)) break;
-    return answer.finished();
-}
-
-bool TdsSession::run(const QString& statement, Values& values, Answer& answer)
-{
-    if (faulted(statement, answer)) return !answer.aborted;
-    bool handled = false;
-    const bool goOn = control(statement, values, answer, handled);
-    if (handled) return goOn;
-    return execute(statement, values, answer);
-}
-
-bool TdsSession::faulted(const QString& statement, Answer& answer)
-{
-    const int fault = m_settings.faultFor(statement);
-    if (fault) fail(fault, errorText(fault), answer);
-    return fault != 0;
+    if (known)
+        out.error(4060, 1, 11,
+                  QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
+                      .arg(login.database));
+    else
+        out.error(18456, 1, 14, QStringLiteral("Login failed for user '%1'.").arg(login.user));
+    return out.done(0xFD, tds::Error, 0, 0).bytes;
 }
 
 bool TdsSession::fail(int number, const QString& message, Answer& answer)
 {
-    answer.out.error(number, number == 1205 ? 51 : 1, number == 1205 ? 13 : 16, message);
+    answer.out.error(number, number == 1205 ? 51 : 1, number == 1205 ? 13 : 16,
+                     message.isEmpty() ? errorText(number) : message);
     answer.done(tds::Error, 0, 0);
     // A deadlock victim loses its transaction and its batch; with XACT_ABORT so does any error.
     answer.aborted = number == 1205 || m_xactAbort;
@@ -155,19 +118,13 @@ void TdsSession::sqliteFailure(Answer& answer)
 {
     const int code = sqlite3_extended_errcode(m_db);
     const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-    int number = 50000;
-    if (code == SQLITE_CONSTRAINT_NOTNULL)
-        number = 515;
-    else if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE)
-        number = 2627;
-    else if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED)
-        number = 1222;
-    else if (message.startsWith(QLatin1String("no such table")))
-        number = 208;
-    else if (message.startsWith(QLatin1String("no such column")))
-        number = 207;
-    else if (message.contains(QLatin1String("syntax error")))
-        number = 102;
+    const int number = code == SQLITE_CONSTRAINT_NOTNULL                                          ? 515
+                       : code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE ? 2627
+                       : (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED           ? 1222
+                       : message.startsWith(QLatin1String("no such table"))                       ? 208
+                       : message.startsWith(QLatin1String("no such column"))                      ? 207
+                       : message.contains(QLatin1String("syntax error"))                          ? 102
+                                                                                                  : 50000;
     fail(number, number == 50000 ? message : errorText(number) + QStringLiteral(" (") + message + ')',
          answer);
 }
@@ -204,11 +161,6 @@ QVariant TdsSession::evaluate(const QString& expression, const Values& values)
 
 bool TdsSession::query(const QString& sqlite, const Values& values, Result& result, Answer& answer)
 {
-    if (m_implicit && !inTransaction() &&
-        QRegularExpression(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|SELECT\\b.*\\bFROM)\\b"), kNoCase)
-            .match(sqlite)
-            .hasMatch())
-        begin(answer.out);
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sqlite.toUtf8();
     if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
@@ -223,20 +175,11 @@ bool TdsSession::query(const QString& sqlite, const Values& values, Result& resu
     const int columns = sqlite3_column_count(statement);
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(statement)) == SQLITE_ROW) {
-        QVector<QVariant> row;
+        result.rows.append(QVector<QVariant>());
         for (int i = 0; i < columns; ++i)
-            row << tds::columnValue(statement, i);
-        result.rows << row;
+            result.rows.last() << tds::columnValue(statement, i);
     }
-    if (code != SQLITE_DONE) {
-        sqlite3_finalize(statement);
-        const bool wasOpen = m_transactions > 0;
-        sqliteFailure(answer);
-        if (wasOpen && !inTransaction() && !answer.aborted) // SQLite undid the transaction itself
-            answer.out.envChange(10, {}, Tokens().u64(m_transactions).bytes, false);
-        return false;
-    }
-    for (int i = 0; i < columns; ++i) {
+    for (int i = 0; i < columns && code == SQLITE_DONE; ++i) {
         QVector<QVariant> values;
         for (const QVector<QVariant>& row : std::as_const(result.rows))
             values << row[i];
@@ -245,7 +188,8 @@ bool TdsSession::query(const QString& sqlite, const Values& values, Result& resu
     }
     result.changes = columns == 0 ? sqlite3_changes64(m_db) : result.rows.size();
     sqlite3_finalize(statement);
-    return true;
+    if (code != SQLITE_DONE) sqliteFailure(answer);
+    return code == SQLITE_DONE;
 }
 
 bool TdsSession::execute(const QString& statement, const Values& values, Answer& answer)

@@ -56,6 +56,15 @@ QString topToLimit(QString sql)
     }
     return sql;
 }
+QDateTime moment(const QVariant& value)
+{
+    QString text = value.toString();
+    if (text.size() == 10) text += QStringLiteral("T00:00:00");
+    if (text.size() > 10 && text[10] == QLatin1Char(' ')) text[10] = QLatin1Char('T');
+    QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return parsed.isValid() ? QDateTime(parsed.date(), parsed.time(), Qt::UTC) : parsed;
+}
+
 } // namespace
 
 QString toSqlite(const QString& statement, int tranCount)
@@ -65,16 +74,8 @@ QString toSqlite(const QString& statement, int tranCount)
     {
         const char *from, *to;
     } rules[] = {{"@@TRANCOUNT\\b", nullptr},
-                 {"\\[([^\\]]*)\\]", "\"\\1\""},
                  {"\\bN'", "'"},
-                 {"\\bISNULL\\s*\\(", "ifnull("},
-                 {"\\bLEN\\s*\\(", "length("},
-                 {"\\bGETDATE\\s*\\(\\s*\\)", "strftime('%Y-%m-%dT%H:%M:%f','now','localtime')"},
-                 {"\\bAS\\s+(N?VARCHAR|N?CHAR)\\s*\\(\\s*(\\d+|MAX)\\s*\\)", "AS TEXT"},
-                 {"\\bAS\\s+(MONEY|DECIMAL|NUMERIC)(\\s*\\([\\d\\s,]*\\))?", "AS NUMERIC"},
-                 {"\\bAS\\s+(BIT|TINYINT|SMALLINT|BIGINT)\\b", "AS INTEGER"},
-                 {"\\bAS\\s+(DATETIME2?|DATE|SMALLDATETIME)\\b", "AS TEXT"},
-                 {"\\bAS\\s+FLOAT\\b", "AS REAL"}};
+                 {"\\bAS\\s+(N?VARCHAR|N?CHAR)\\s*\\(\\s*(\\d+|MAX)\\s*\\)", "AS TEXT"}};
     QString sql = topToLimit(statement);
     for (const auto& rule : rules) {
         const QRegularExpression re(QLatin1String(rule.from), QRegularExpression::CaseInsensitiveOption);
@@ -130,41 +131,18 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
             return false;
         }
         const QVariant& v = found.value();
-        QByteArray text;
-        switch (v.typeId()) {
-        case QMetaType::UnknownType:
-            sqlite3_bind_null(statement, i);
-            continue;
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-            sqlite3_bind_int64(statement, i, v.toLongLong());
-            continue;
-        case QMetaType::Double:
-            sqlite3_bind_double(statement, i, v.toDouble());
-            continue;
-        case QMetaType::QByteArray:
-            text = v.toByteArray();
-            break;
-        case QMetaType::QDate:
-            text = v.toDate().toString(Qt::ISODate).toUtf8();
-            break;
-        case QMetaType::QTime:
-            text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toUtf8();
-            break;
-        case QMetaType::QDateTime: // as the store writes a moment, its milliseconds only when there are some
+        QByteArray text = v.toString().toUtf8();
+        if (v.typeId() == QMetaType::QDateTime) // as the store writes a moment, milliseconds only if any
             text = v.toDateTime()
                        .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz"
                                                               : "yyyy-MM-dd HH:mm:ss")
                        .toUtf8();
-            break;
-        default:
-            text = v.toString().toUtf8();
-        }
         if (v.isNull())
             sqlite3_bind_null(statement, i);
-        else if (v.typeId() == QMetaType::QByteArray)
-            sqlite3_bind_blob(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        else if (v.typeId() == QMetaType::Double)
+            sqlite3_bind_double(statement, i, v.toDouble());
+        else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool)
+            sqlite3_bind_int64(statement, i, v.toLongLong());
         else
             sqlite3_bind_text(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     }
@@ -183,15 +161,6 @@ QVariant columnValue(sqlite3_stmt* statement, int column)
     }
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                              sqlite3_column_bytes(statement, column));
-}
-
-QDateTime moment(const QVariant& value)
-{
-    QString text = value.toString();
-    if (text.size() == 10) text += QStringLiteral("T00:00:00");
-    if (text.size() > 10 && text[10] == QLatin1Char(' ')) text[10] = QLatin1Char('T');
-    QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return parsed.isValid() ? QDateTime(parsed.date(), parsed.time(), Qt::UTC) : parsed;
 }
 
 Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVariant>& values)

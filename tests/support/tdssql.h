@@ -12,8 +12,7 @@
 namespace tds {
 
 // The T-SQL the program writes, as SQLite reads it: TOP n becomes LIMIT n, 'yyyymmdd' date literals
-// ISO dates, [names] quoted names, N'' plain literals, @@TRANCOUNT the number given, SQL Server's
-// functions and cast types SQLite's.
+// ISO dates, N'' plain literals, @@TRANCOUNT the number given, casts to character types casts to TEXT.
 QString toSqlite(const QString& statement, int tranCount);
 // The statements of a batch, split at semicolons outside quotes (or the parts of a list at commas).
 QStringList statements(const QString& batch, QChar separator = QLatin1Char(';'));
@@ -29,7 +28,5 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing);
 QVariant columnValue(sqlite3_stmt* statement, int column);
 // The type SQL Server would declare for a result column holding `values`.
 Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVariant>& values);
-// A SQLite text value as a moment, or an invalid one.
-QDateTime moment(const QVariant& value);
 
 } // namespace tds

@@ -1,5 +1,5 @@
 // The statements that the server runs itself rather than hand to SQLite: variables, options,
-// transactions, procedures, and the system procedures that carry bound statements.
+// procedures, and the system procedures that carry bound statements.
 #include "tdssession.h"
 
 #include <QDir>
@@ -11,27 +11,12 @@ using tds::Tokens;
 using tds::Values;
 
 namespace {
-const auto kNoCase =
-    QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
-
 QRegularExpressionMatch matched(const char* pattern, const QString& text)
 {
-    return QRegularExpression(QLatin1String(pattern), kNoCase).match(text);
+    return QRegularExpression(QLatin1String(pattern), QRegularExpression::CaseInsensitiveOption |
+                                                          QRegularExpression::DotMatchesEverythingOption)
+        .match(text);
 }
-
-// A literal or variable given to EXEC.
-QVariant argument(const QString& text, const Values& values)
-{
-    if (text.startsWith(QLatin1Char('@'))) return values.value(text.toLower());
-    const QRegularExpressionMatch quoted = matched("^N?'(.*)'$", text);
-    if (quoted.hasMatch()) return quoted.captured(1).replace(QStringLiteral("''"), QStringLiteral("'"));
-    bool whole = false;
-    const qint64 number = text.toLongLong(&whole);
-    if (whole) return number;
-    return text.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0 ? QVariant()
-                                                                         : QVariant(text.toDouble());
-}
-
 } // namespace
 
 // Columns of a result set and its rows, as the TDS tokens of an answer.
@@ -48,50 +33,32 @@ void resultSet(Tokens& out, const QStringList& names, const QVector<tds::Type>& 
     }
 }
 
-bool TdsSession::control(const QString& statement, Values& values, Answer& answer, bool& handled)
+bool TdsSession::run(const QString& statement, Values& values, Answer& answer)
 {
-    handled = true;
+    if (const int fault = m_settings.faultFor(statement)) return fail(fault, {}, answer);
     QRegularExpressionMatch m;
-    if ((m = matched("^DECLARE\\s+(@\\w+)\\s+[\\w\\s(),]+?(?:\\s*=\\s*(.+))?$", statement)).hasMatch()) {
+    if ((m = matched("^(?:DECLARE|SET)\\s+(@\\w+)(?:\\s+[\\w\\s(),]+?)?(?:\\s*=\\s*(.+))?$", statement))
+            .hasMatch()) {
         values.insert(m.captured(1).toLower(),
                       m.captured(2).isEmpty() ? QVariant() : evaluate(m.captured(2), values));
-    } else if ((m = matched("^SET\\s+(@\\w+)\\s*=\\s*(.+)$", statement)).hasMatch()) {
-        values.insert(m.captured(1).toLower(), evaluate(m.captured(2), values));
-    } else if ((m = matched("^SET\\s+([\\w\\s,]+?)\\s+(ON|OFF)$", statement)).hasMatch()) {
-        const bool on = m.captured(2).compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
+    } else if (matched("^SET\\s", statement).hasMatch()) {
+        m = matched("^SET\\s+([\\w\\s,]+?)\\s+(ON|OFF)$", statement);
         for (const QString& option : m.captured(1).split(QLatin1Char(','))) {
             const QString name = option.trimmed().toUpper();
-            if (name == QLatin1String("NOCOUNT")) m_noCount = on;
-            if (name == QLatin1String("XACT_ABORT")) m_xactAbort = on;
-            if (name == QLatin1String("IMPLICIT_TRANSACTIONS")) m_implicit = on;
-        }
-        answer.done(0, 0, 0);
-    } else if (matched("^SET\\s", statement).hasMatch()) {
-        answer.done(0, 0, 0); // other options change nothing here
-    } else if ((m = matched("^USE\\s+\\[?(\\w+)\\]?$", statement)).hasMatch()) {
-        if (!open(m.captured(1), answer.out)) return fail(911, "Database does not exist.", answer);
-        answer.done(0, 0, 0);
-    } else if ((m = matched(
-                    "^(?:IF\\s+@@TRANCOUNT\\s*>\\s*0\\s+)?(BEGIN|COMMIT|ROLLBACK)(?:\\s+TRAN\\w*|\\s+WORK)?"
-                    "(\\s+BEGIN\\s+TRAN\\w*)?$",
-                    statement))
-                   .hasMatch()) {
-        const QString verb = m.captured(1).toUpper();
-        if (verb == QLatin1String("BEGIN") || !m.captured(2).isEmpty()) {
-            if (verb != QLatin1String("BEGIN")) end(verb == QLatin1String("COMMIT"), answer.out);
-            begin(answer.out);
-        } else {
-            end(verb == QLatin1String("COMMIT"), answer.out);
+            if (name == QLatin1String("NOCOUNT")) m_noCount = m.captured(2).toUpper() == QLatin1String("ON");
+            if (name == QLatin1String("XACT_ABORT"))
+                m_xactAbort = m.captured(2).toUpper() == QLatin1String("ON");
         }
         answer.done(0, 0, 0);
     } else if (matched("^EXEC(UTE)?\\s", statement).hasMatch() || matched("^\\w+$", statement).hasMatch()) {
         return exec(statement, values, answer);
     } else {
-        handled = false;
+        return execute(statement, values, answer);
     }
     return true;
 }
 
+// EXEC of a procedure, its arguments any expressions, its OUTPUT arguments variables of the batch.
 bool TdsSession::exec(const QString& statement, Values& values, Answer& answer)
 {
     const QRegularExpressionMatch m = matched("^(?:EXEC(?:UTE)?\\s+)?(\\w+)\\s*(.*)$", statement);
@@ -99,14 +66,13 @@ bool TdsSession::exec(const QString& statement, Values& values, Answer& answer)
     QStringList targets; // the batch's variable each parameter returns into, if any
     for (const QString& part : tds::statements(m.captured(2), QLatin1Char(','))) {
         const QRegularExpressionMatch a = matched("^(?:(@\\w+)\\s*=\\s*)?(.+?)(\\s+OUT(PUT)?)?$", part);
-        parameters << Parameter{a.captured(1), !a.captured(3).isEmpty(), {}, argument(a.captured(2), values)};
+        parameters << Parameter{a.captured(1), !a.captured(3).isEmpty(), {}, evaluate(a.captured(2), values)};
         targets << (a.captured(3).isEmpty() ? QString() : a.captured(2).toLower());
     }
     const bool goOn = procedure(m.captured(1), parameters, answer);
     for (int i = 0; i < parameters.size(); ++i)
         if (!targets[i].isEmpty()) values.insert(targets[i], parameters[i].value);
     answer.out.u8(0x79).u32(0); // the return status
-    answer.lastDone = answer.out.bytes.size();
     answer.out.done(0xFE, tds::More, 0xE0, 0);
     return goOn;
 }
@@ -126,7 +92,7 @@ bool TdsSession::procedure(const QString& name, QVector<Parameter>& parameters, 
             rows.append({file.completeBaseName(), qint64(file.size() / 1024), QVariant()});
         resultSet(answer.out, {"DATABASE_NAME", "DATABASE_SIZE", "REMARKS"},
                   {{tds::Type::Text}, {tds::Type::Int}, {tds::Type::Text}}, rows);
-        answer.out.done(0xFF, tds::More | tds::Count, 0xC1, quint64(rows.size()));
+        answer.done(tds::Count, 0xC1, quint64(rows.size()));
     } else if (name.compare(QLatin1String("Contatore_update"), Qt::CaseInsensitive) == 0) {
         // As the store's procedure: one statement adds one to the named counter and returns the new
         // value (NULL stays NULL, an unknown name gives NULL).
@@ -144,25 +110,19 @@ bool TdsSession::procedure(const QString& name, QVector<Parameter>& parameters, 
     return true;
 }
 
-// A statement of sp_executesql, sp_prepexec or sp_execute with its values: those without a name take
-// the names of the declarations in order.
-QByteArray TdsSession::runPrepared(const QString& statement, const QString& declaration,
-                                   const QVector<Parameter>& parameters, Answer& answer)
+// The statements of sp_prepexec or sp_cursoropen with their values, which take the names of the
+// declarations in order, logged with the types the declaration gives them.
+void TdsSession::runPrepared(const QString& statement, const QString& declaration,
+                             const QVector<Parameter>& parameters, Answer& answer)
 {
-    // The declaration names each parameter with its type as the client declared it (length included).
-    QStringList names, types;
-    const QRegularExpression declared(QStringLiteral("(@\\w+)\\s+(\\w+(?:\\s*\\([^)]*\\))?)"));
-    for (auto it = declared.globalMatch(declaration); it.hasNext();) {
-        const auto match = it.next();
-        names << match.captured(1);
-        types << match.captured(2);
-    }
     Values values;
     QStringList logged;
-    for (int i = 0; i < parameters.size(); ++i) {
-        Parameter p = parameters[i];
-        if (p.name.isEmpty()) p.name = names.value(i);
-        if (i < types.size()) p.type = types.at(i);
+    const QRegularExpression declared(QStringLiteral("(@\\w+)\\s+(\\w+(?:\\s*\\([^)]*\\))?)"));
+    auto it = declared.globalMatch(declaration);
+    for (Parameter p : parameters) {
+        const QRegularExpressionMatch match = it.hasNext() ? it.next() : QRegularExpressionMatch();
+        if (p.name.isEmpty()) p.name = match.captured(1);
+        p.type = match.captured(2);
         values.insert(p.name.toLower(), p.value);
         logged << tds::describe(p);
     }
@@ -170,56 +130,23 @@ QByteArray TdsSession::runPrepared(const QString& statement, const QString& decl
                                     : statement + QStringLiteral(" -- ") + logged.join(QStringLiteral(", ")));
     for (const QString& part : tds::statements(statement))
         if (!run(part, values, answer)) break;
-    return {};
 }
 
 QByteArray TdsSession::call(const tds::Call& call)
 {
     Answer answer;
-    answer.inProc = true;
     const QVector<Parameter>& p = call.parameters;
-    const QString name = call.name.toLower();
     QVector<Parameter> returned;
-    const auto text = [&p](int i) { return i < p.size() ? p[i].value.toString() : QString(); };
-    if (name == QLatin1String("sp_executesql")) {
-        runPrepared(text(0), text(1), p.mid(2), answer);
-    } else if (name == QLatin1String("sp_prepare") || name == QLatin1String("sp_prepexec")) {
-        const int handle = m_nextHandle++;
-        m_prepared.insert(handle, {text(2), text(1)});
-        if (name == QLatin1String("sp_prepexec"))
-            runPrepared(text(2), text(1), p.mid(3), answer);
-        else
-            m_settings.log(QStringLiteral("sp_prepare ") + text(2) + QStringLiteral(" -- ") + text(1));
-        returned << Parameter{p.value(0).name, true, {}, handle};
-    } else if (name == QLatin1String("sp_execute")) {
-        const auto found = m_prepared.constFind(int(p.value(0).value.toLongLong()));
-        if (found == m_prepared.constEnd())
-            fail(8179, QStringLiteral("Could not find prepared statement with handle %1.").arg(text(0)),
-                 answer);
-        else
-            runPrepared(found->first, found->second, p.mid(1), answer);
-    } else if (name == QLatin1String("sp_cursoropen")) {
-        // Qt opens its set-up statements as cursors; one without rows needs no cursor to keep.
-        if (matched("^\\s*SELECT\\b", text(1)).hasMatch())
-            fail(16937, QStringLiteral("A server cursor is not allowed on a SELECT here."), answer);
-        else
-            runPrepared(text(1), {}, {}, answer);
+    const auto text = [&p](int i) { return p.value(i).value.toString(); };
+    if (call.name == QLatin1String("sp_prepexec")) { // how every statement comes, prepared and run at once
+        runPrepared(text(2), text(1), p.mid(3), answer);
+        returned << Parameter{p.value(0).name, true, {}, m_nextHandle++};
+    } else if (call.name == QLatin1String("sp_cursoropen")) { // Qt's set-up statements, no rows to keep
+        runPrepared(text(1), {}, {}, answer);
         for (int i : {0, 2, 3, 4})
             if (i < p.size()) returned << Parameter{p[i].name, true, {}, i == 0 ? QVariant(0) : p[i].value};
-    } else if (name.startsWith(QLatin1String("sp_cursor"))) {
-        m_settings.log(QStringLiteral("EXEC ") + call.name); // options and closing of a cursor never kept
-    } else if (name == QLatin1String("sp_unprepare")) {
-        m_prepared.remove(int(p.value(0).value.toLongLong()));
-    } else {
-        QVector<Parameter> parameters = p;
-        QStringList logged;
-        for (const Parameter& parameter : p)
-            logged << tds::describe(parameter);
-        m_settings.log(QStringLiteral("EXEC ") + call.name + QLatin1Char(' ') +
-                       logged.join(QStringLiteral(", ")));
-        if (!faulted(QStringLiteral("EXEC ") + call.name, answer) && procedure(call.name, parameters, answer))
-            for (const Parameter& parameter : parameters)
-                if (parameter.output) returned << parameter;
+    } else if (call.name != QLatin1String("sp_unprepare")) { // nothing kept to drop
+        fail(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(call.name), answer);
     }
     answer.out.u8(0x79).u32(0); // the return status
     for (int i = 0; i < returned.size(); ++i) {
