@@ -113,26 +113,17 @@ Tokens& Tokens::error(int number, int state, int severity, const QString& messag
 
 Tokens& Type::declare(Tokens& t) const
 {
-    switch (kind) {
-    case Int:
-        return t.u8(0x26).u8(4);
-    case BigInt:
-        return t.u8(0x26).u8(8);
-    case Float:
-        return t.u8(0x6D).u8(8);
-    case Decimal:
-        return t.u8(0x6A).u8(9).u8(19).u8(scale);
-    case DateTime:
-        return t.u8(0x6F).u8(8);
-    case Text:
-        return t.u8(0xE7).u16(8000).raw(kCollation);
-    }
-    return t;
+    static const char* const kDeclared[] = {"\x26\x04",     "\x26\x08", "\x6D\x08",
+                                            "\x6A\x09\x13", "\x6F\x08", "\xE7\x40\x1F"};
+    t.raw(QByteArray(kDeclared[kind]));
+    return kind == Decimal ? t.u8(scale) : kind == Text ? t.raw(kCollation) : t;
 }
 
 Tokens& Type::value(Tokens& t, const QVariant& v) const
 {
     if (v.isNull()) return kind == Text ? t.u16(0xFFFF) : t.u8(0);
+    const QDateTime moment = kind == DateTime ? v.toDateTime() : QDateTime();
+    const QString text = kind == Text ? v.toString().left(4000) : QString(); // nvarchar(4000): longer cut
     switch (kind) {
     case Int:
         return t.u8(4).u32(quint32(v.toLongLong()));
@@ -140,20 +131,16 @@ Tokens& Type::value(Tokens& t, const QVariant& v) const
         return t.u8(8).u64(quint64(v.toLongLong()));
     case Float:
         return t.u8(8).u64(std::bit_cast<quint64>(v.toDouble()));
-    case Decimal: {
-        const double d = v.toDouble();
-        const quint64 magnitude = quint64(std::llround(std::fabs(d) * std::pow(10.0, scale)));
-        return t.u8(9).u8(d < 0 ? 0 : 1).u64(magnitude);
-    }
-    case DateTime: {
-        const QDateTime moment = v.toDateTime();
-        const qint64 ms = moment.time().msecsSinceStartOfDay();
-        return t.u8(8).u32(quint32(kEpoch1900.daysTo(moment.date()))).u32(quint32(std::llround(ms * 0.3)));
-    }
-    case Text: {
-        const QString text = v.toString().left(4000); // nvarchar(4000): longer texts are cut
+    case Decimal:
+        return t.u8(9)
+            .u8(v.toDouble() < 0 ? 0 : 1)
+            .u64(std::llround(std::fabs(v.toDouble()) * std::pow(10.0, scale)));
+    case DateTime:
+        return t.u8(8)
+            .u32(quint32(kEpoch1900.daysTo(moment.date())))
+            .u32(quint32(std::llround(moment.time().msecsSinceStartOfDay() * 0.3)));
+    case Text:
         return t.u16(int(text.size() * 2)).ucs2(text);
-    }
     }
     return t;
 }
@@ -208,7 +195,7 @@ QByteArray preLoginReply()
     return QByteArray::fromHex("00001A00060100200001020021000103002200000400220001FF100007D00000020000");
 }
 
-QByteArray loginReply(const QString& database, int packetSize)
+QByteArray loginReply(const QString& database)
 {
     const auto text = [](const QString& s) { return Tokens().ucs2(s).bytes; };
     Tokens t;
@@ -218,7 +205,7 @@ QByteArray loginReply(const QString& database, int packetSize)
     const QString product = QStringLiteral("Microsoft SQL Server");
     t.u8(0xAD).u16(1 + 4 + 1 + int(product.size()) * 2 + 4).u8(1).raw(QByteArray("\x74\x00\x00\x04", 4));
     t.bVarchar(product).raw(QByteArray("\x10\x00\x07\xD0", 4));
-    t.envChange(4, text(QString::number(packetSize)), text(QString::number(packetSize)), true);
+    t.envChange(4, text(QStringLiteral("4096")), text(QStringLiteral("4096")), true); // the packet size
     return t.done(0xFD, 0, 0, 0).bytes;
 }
 

@@ -1,6 +1,5 @@
 // tds-testserver: a SQL Server stand-in for the tests, on the loopback interface. It speaks TDS 7.4 to
 // FreeTDS's ODBC driver and runs what it receives on the embedded store's SQLite files. See --help.
-#include "tdsprotocol.h"
 #include "tdssession.h"
 
 #include <QCommandLineParser>
@@ -97,10 +96,7 @@ private:
     {
         while (m_buffer.size() < count) {
             if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
-            if (m_socket.waitForReadyRead(kSlice))
-                m_buffer += m_socket.readAll();
-            else if (m_socket.state() != QAbstractSocket::ConnectedState)
-                return false;
+            if (m_socket.waitForReadyRead(kSlice)) m_buffer += m_socket.readAll();
         }
         into = m_buffer.left(count);
         m_buffer.remove(0, count);
@@ -111,7 +107,7 @@ private:
     bool readMessage(char& type, QByteArray& body)
     {
         body.clear();
-        for (int packets = 0; packets < 100000; ++packets) {
+        for (;;) {
             QByteArray header, part;
             if (!readExactly(header, 8)) return false;
             const int length = qFromBigEndian<quint16>(header.constData() + 2);
@@ -120,7 +116,6 @@ private:
             body += part;
             if (header[1] & 0x01) return true;
         }
-        return false;
     }
 
     bool send(const QByteArray& payload)
@@ -129,12 +124,11 @@ private:
         quint8 packet = 1;
         for (qsizetype at = 0; at == 0 || at < payload.size(); at += kPacketSize - 8) {
             const QByteArray part = payload.mid(at, kPacketSize - 8);
-            const bool last = at + part.size() >= payload.size();
-            const int length = int(part.size()) + 8;
-            message.append(char(0x04)).append(char(last ? 0x01 : 0x00));
-            message.append(char(length >> 8)).append(char(length & 0xFF));
-            message.append("\x00\x34", 2).append(char(packet++)).append('\0');
-            message.append(part);
+            const int length = int(part.size()) + 8, last = at + part.size() >= payload.size() ? 1 : 0;
+            tds::Tokens header; // type, status, length and process id (big-endian), packet number, window
+            message +=
+                header.u8(0x04).u8(last).u8(length >> 8).u8(length).u16(0x3400).u8(packet++).u8(0).bytes +
+                part;
         }
         if (m_server.behaviour != Behaviour::Trickle) return write(message);
         for (char c : message) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "tdsprotocol.h"
-#include "tdssql.h"
 
 #include <QFile>
 #include <QHash>
