@@ -19,15 +19,10 @@ struct Reader
     bool failed = false;
     quint64 le(int bytes)
     {
-        if (at + bytes > body.size()) {
-            failed = true;
-            at = body.size();
-            return 0;
-        }
+        const QByteArray b = take(bytes);
         quint64 v = 0;
-        for (int i = bytes - 1; i >= 0; --i)
-            v = (v << 8) | uchar(body[at + i]);
-        at += bytes;
+        for (qsizetype i = b.size() - 1; i >= 0; --i)
+            v = (v << 8) | uchar(b[i]);
         return v;
     }
     QByteArray take(qsizetype count)

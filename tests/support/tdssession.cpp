@@ -230,15 +230,13 @@ bool TdsSession::run(const QString& statement, Values& values, Answer& answer)
     QRegularExpressionMatch m;
     if ((m = matched("^(?:DECLARE|SET)\\s+(@\\w+)(?:\\s+[\\w\\s(),]+?)?(?:\\s*=\\s*(.+))?$", statement))
             .hasMatch()) {
-        values.insert(m.captured(1).toLower(),
-                      m.captured(2).isEmpty() ? QVariant() : evaluate(m.captured(2), values));
+        values.insert(m.captured(1).toLower(), evaluate(m.captured(2), values)); // no value: NULL
     } else if (matched("^SET\\s", statement).hasMatch()) {
         m = matched("^SET\\s+([\\w\\s,]+?)\\s+(ON|OFF)$", statement);
-        for (const QString& option : m.captured(1).split(QLatin1Char(','))) {
-            const QString name = option.trimmed().toUpper();
-            if (name == QLatin1String("NOCOUNT")) m_noCount = m.captured(2).toUpper() == QLatin1String("ON");
-            if (name == QLatin1String("XACT_ABORT"))
-                m_xactAbort = m.captured(2).toUpper() == QLatin1String("ON");
+        const bool on = m.captured(2).toUpper() == QLatin1String("ON");
+        for (const QString& option : m.captured(1).toUpper().split(QLatin1Char(','))) {
+            if (option.trimmed() == QLatin1String("NOCOUNT")) m_noCount = on;
+            if (option.trimmed() == QLatin1String("XACT_ABORT")) m_xactAbort = on;
         }
         answer.done(0, 0, 0);
     } else if (matched("^EXEC(UTE)?\\s", statement).hasMatch() || matched("^\\w+$", statement).hasMatch()) {
