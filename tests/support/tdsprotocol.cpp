@@ -166,13 +166,12 @@ Login readLogin(const QByteArray& body)
 bool readCall(const QByteArray& body, Call& call)
 {
     Reader r{body, afterHeaders(body)};
-    const int length = int(r.le(2));
-    if (length == 0xFFFF) {
-        const int id = int(r.le(2));
-        call.name = id == 2 ? "sp_cursoropen" : id == 13 ? "sp_prepexec" : id == 15 ? "sp_unprepare" : "";
-    } else {
-        call.name = wide(r.take(qsizetype(length) * 2));
-    }
+    // FreeTDS calls the system procedures by number; any other number is not read.
+    const int length = int(r.le(2)), id = length == 0xFFFF ? int(r.le(2)) : 0;
+    call.name = id == 2    ? QStringLiteral("sp_cursoropen")
+                : id == 13 ? QStringLiteral("sp_prepexec")
+                : id == 15 ? QStringLiteral("sp_unprepare")
+                           : wide(r.take(qsizetype(length) * 2));
     r.le(2); // option flags
     for (int guard = 0; guard < 2100 && r.at < body.size() && !r.failed; ++guard) {
         Parameter p;

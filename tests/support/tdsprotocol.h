@@ -16,11 +16,7 @@ namespace tds {
 struct Tokens
 {
     QByteArray bytes;
-    Tokens& u8(int v)
-    {
-        bytes.append(char(v));
-        return *this;
-    }
+    Tokens& u8(int v) { return raw(QByteArray(1, char(v))); }
     Tokens& u16(int v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
     Tokens& u32(quint32 v) { return u16(int(v & 0xFFFF)).u16(int(v >> 16)); }
     Tokens& u64(quint64 v) { return u32(quint32(v)).u32(quint32(v >> 32)); }
