@@ -1,23 +1,22 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
+#include <sqlite3.h>
+
 // The TDS 7.4 wire format as the test server needs it: token writers, the client's login and its
-// procedure calls with their typed parameters.
+// procedure calls with their typed parameters; and the SQLite side of the statements (tdssql.cpp).
 namespace tds {
 
 // Little-endian writers of a token stream.
 struct Tokens
 {
     QByteArray bytes;
-    Tokens& u8(int v)
-    {
-        bytes.append(char(v));
-        return *this;
-    }
+    Tokens& u8(int v) { return raw(QByteArray(1, char(v))); }
     Tokens& u16(int v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
     Tokens& u32(quint32 v) { return u16(int(v & 0xFFFF)).u16(int(v >> 16)); }
     Tokens& u64(quint64 v) { return u32(quint32(v)).u32(quint32(v >> 32)); }
@@ -43,7 +42,7 @@ enum Done { More = 0x01, Error = 0x02, Count = 0x10, Attention = 0x20 };
 // A value's type as the server declares it in a result or a returned parameter.
 struct Type
 {
-    enum Kind { Int, BigInt, Bit, Float, Decimal, DateTime, Text } kind = Int;
+    enum Kind { Int, BigInt, Float, Decimal, DateTime, Text } kind = Int;
     int scale = 0;
     Tokens& declare(Tokens& t) const;
     Tokens& value(Tokens& t, const QVariant& v) const;
@@ -53,7 +52,7 @@ struct Parameter
 {
     QString name;
     bool output = false;
-    QString type; // as it would be declared in T-SQL
+    QString type; // as the call declares it in T-SQL
     QVariant value;
 };
 
@@ -71,12 +70,31 @@ struct Login
 Login readLogin(const QByteArray& body);
 // Where a request's own content starts, after the headers that every 7.2+ batch and call begins with.
 qsizetype afterHeaders(const QByteArray& body);
-QString ucs2At(const QByteArray& body, qsizetype at, qsizetype chars);
 // False when the call holds a parameter of a type the server does not read.
 bool readCall(const QByteArray& body, Call& call);
 QByteArray preLoginReply();
-QByteArray loginReply(const QString& database, int packetSize);
+QByteArray loginReply(const QString& database); // packets of 4096 bytes
 // A parameter as it goes to the log: "@P1 int = 5", texts quoted N'...'.
 QString describe(const Parameter& p);
+
+// Between T-SQL and the SQLite store: the statement text, values in and out, the text comparison.
+
+// The T-SQL the program writes, as SQLite reads it: TOP n becomes LIMIT n, 'yyyymmdd' date literals
+// ISO dates, N'' plain literals, @@TRANCOUNT the number given, casts to (N)(VAR)CHAR casts to TEXT.
+QString toSqlite(const QString& statement, int tranCount);
+// The statements of a batch, split at semicolons outside quotes (or the parts of a list at commas).
+QStringList statements(const QString& batch, QChar separator = QLatin1Char(';'));
+// Makes NOCASE, the collation of the store's text columns, also ignore trailing blanks, as SQL
+// Server's default collation does. Letters are still folded for ASCII alone, so every index built
+// with the built-in NOCASE keeps its order (texts differing only in trailing blanks aside).
+void compareAsSqlServer(sqlite3* db);
+
+// A name → value table of a batch's variables or a call's parameters (names lower case, with "@").
+using Values = QHash<QString, QVariant>;
+// Binds every named parameter of the statement; false names the first one without a value.
+bool bind(sqlite3_stmt* statement, const Values& values, QString& missing);
+QVariant columnValue(sqlite3_stmt* statement, int column);
+// The type SQL Server would declare for a result column holding `values`.
+Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVariant>& values);
 
 } // namespace tds

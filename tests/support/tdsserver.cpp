@@ -1,6 +1,5 @@
 // tds-testserver: a SQL Server stand-in for the tests, on the loopback interface. It speaks TDS 7.4 to
 // FreeTDS's ODBC driver and runs what it receives on the embedded store's SQLite files. See --help.
-#include "tdsprotocol.h"
 #include "tdssession.h"
 
 #include <QCommandLineParser>
@@ -39,13 +38,6 @@ struct Server
     bool stopping() const { return g_stopping || lifetime.hasExpired(); }
 };
 
-// What a driver sends while opening a connection: answered even by a silent server.
-bool opening(const QString& statement)
-{
-    return statement.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive) ||
-           statement.contains(QLatin1String("sp_datatype_info"), Qt::CaseInsensitive);
-}
-
 // One client connection, on its own thread.
 class Conversation
 {
@@ -79,45 +71,32 @@ public:
     }
 
 private:
+    // Procedure calls and the transaction manager's requests: all that FreeTDS sends here.
     void request(char type, const QByteArray& body)
     {
         tds::Call call;
-        const bool batch = type == 0x01;
-        const bool readable = batch || type != 0x03 || tds::readCall(body, call);
-        const int statementAt = call.name == "sp_executesql" ? 0 : call.name == "sp_cursoropen" ? 1 : 2;
-        const QString text =
-            batch ? tds::ucs2At(body, tds::afterHeaders(body), (body.size() - tds::afterHeaders(body)) / 2)
-                  : call.parameters.value(statementAt).value.toString();
-        // Housekeeping (a cursor's options and closing, a prepared statement dropped) runs nothing.
-        const bool housekeeping = call.name == "sp_cursoroption" || call.name == "sp_cursorclose" ||
-                                  call.name == "sp_unprepare" || type == 0x0E;
-        if (m_server.behaviour == Behaviour::Silent && !opening(text) && !housekeeping) {
-            m_server.settings.log(text.isEmpty() ? QStringLiteral("EXEC ") + call.name : text);
+        const bool readable = (type == 0x03 && tds::readCall(body, call)) || type == 0x0E;
+        const QString text = call.parameters.value(call.name == "sp_cursoropen" ? 1 : 2).value.toString();
+        // A silent server still answers what a driver sends while opening a connection: SET options.
+        if (m_server.behaviour == Behaviour::Silent && type == 0x03 && call.name != "sp_unprepare" &&
+            !text.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive)) {
+            m_server.settings.log(text);
             return;
         }
         if (!readable)
             send(tds::Tokens()
-                     .error(8009, 1, 16, "A parameter of an unsupported type.")
-                     .done(0xFE, tds::Error, 0, 0)
+                     .error(8009, 1, 16, "A request or parameter of a kind this server does not take.")
+                     .done(0xFD, tds::Error, 0, 0)
                      .bytes);
-        else if (batch)
-            send(m_session.batch(text));
-        else if (type == 0x03)
-            send(m_session.call(call));
-        else if (type == 0x0E)
-            send(m_session.transactionRequest(body));
         else
-            send(tds::Tokens().done(0xFD, 0, 0, 0).bytes);
+            send(type == 0x03 ? m_session.call(call) : m_session.transactionRequest(body));
     }
 
     bool readExactly(QByteArray& into, qsizetype count)
     {
         while (m_buffer.size() < count) {
             if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
-            if (m_socket.waitForReadyRead(kSlice))
-                m_buffer += m_socket.readAll();
-            else if (m_socket.state() != QAbstractSocket::ConnectedState)
-                return false;
+            if (m_socket.waitForReadyRead(kSlice)) m_buffer += m_socket.readAll();
         }
         into = m_buffer.left(count);
         m_buffer.remove(0, count);
@@ -128,7 +107,7 @@ private:
     bool readMessage(char& type, QByteArray& body)
     {
         body.clear();
-        for (int packets = 0; packets < 100000; ++packets) {
+        for (;;) {
             QByteArray header, part;
             if (!readExactly(header, 8)) return false;
             const int length = qFromBigEndian<quint16>(header.constData() + 2);
@@ -137,7 +116,6 @@ private:
             body += part;
             if (header[1] & 0x01) return true;
         }
-        return false;
     }
 
     bool send(const QByteArray& payload)
@@ -146,12 +124,11 @@ private:
         quint8 packet = 1;
         for (qsizetype at = 0; at == 0 || at < payload.size(); at += kPacketSize - 8) {
             const QByteArray part = payload.mid(at, kPacketSize - 8);
-            const bool last = at + part.size() >= payload.size();
-            const int length = int(part.size()) + 8;
-            message.append(char(0x04)).append(char(last ? 0x01 : 0x00));
-            message.append(char(length >> 8)).append(char(length & 0xFF));
-            message.append("\x00\x34", 2).append(char(packet++)).append('\0');
-            message.append(part);
+            const int length = int(part.size()) + 8, last = at + part.size() >= payload.size() ? 1 : 0;
+            tds::Tokens header; // type, status, length and process id (big-endian), packet number, window
+            message +=
+                header.u8(0x04).u8(last).u8(length >> 8).u8(length).u16(0x3400).u8(packet++).u8(0).bytes +
+                part;
         }
         if (m_server.behaviour != Behaviour::Trickle) return write(message);
         for (char c : message) {

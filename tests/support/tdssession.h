@@ -1,7 +1,6 @@
 #pragma once
 
 #include "tdsprotocol.h"
-#include "tdssql.h"
 
 #include <QFile>
 #include <QHash>
@@ -34,8 +33,8 @@ struct TdsServerSettings
 void resultSet(tds::Tokens& out, const QStringList& names, const QVector<tds::Type>& types,
                const QVector<QVector<QVariant>>& rows);
 
-// One client connection's state on the store: its database, transaction, options and prepared
-// statements. Each request comes in whole and goes back as the tokens of its answer.
+// One client connection's state on the store: its database, transaction and options. Each request
+// comes in whole and goes back as the tokens of its answer.
 class TdsSession
 {
 public:
@@ -45,7 +44,6 @@ public:
     TdsSession& operator=(const TdsSession&) = delete;
 
     QByteArray login(const tds::Login& login, bool& accepted);
-    QByteArray batch(const QString& text);
     QByteArray call(const tds::Call& call);
     QByteArray transactionRequest(const QByteArray& body);
 
@@ -53,22 +51,11 @@ private:
     struct Answer // the tokens of one request's answer, and whether its batch goes on
     {
         tds::Tokens out;
-        bool inProc = false;  // statements of a procedure call end in DONEINPROC
         bool aborted = false; // the rest of the batch is not run
-        qsizetype lastDone = -1;
+        // A statement of the procedure call ends in DONEINPROC.
         void done(int status, int command, quint64 rows)
         {
-            lastDone = out.bytes.size();
-            out.done(inProc ? 0xFF : 0xFD, status | tds::More, command, rows);
-        }
-        // The answer's last token must say that nothing follows.
-        QByteArray finished()
-        {
-            if (lastDone >= 0 && lastDone + 13 == out.bytes.size())
-                out.bytes[lastDone + 1] = char(out.bytes[lastDone + 1] & ~tds::More);
-            else
-                out.done(inProc ? 0xFE : 0xFD, 0, 0, 0);
-            return out.bytes;
+            out.done(0xFF, status | tds::More, command, rows);
         }
     };
     struct Result
@@ -79,16 +66,14 @@ private:
         qint64 changes = 0;
     };
     bool query(const QString& sqlite, const tds::Values& values, Result& result, Answer& answer);
-    bool open(const QString& database, tds::Tokens& out);
+    bool open(const QString& database);
     bool run(const QString& statement, tds::Values& values, Answer& answer);
-    bool control(const QString& statement, tds::Values& values, Answer& answer, bool& handled);
     bool execute(const QString& statement, const tds::Values& values, Answer& answer);
-    bool procedure(const QString& name, QVector<tds::Parameter>& parameters, Answer& answer);
     bool exec(const QString& statement, tds::Values& values, Answer& answer);
-    QByteArray runPrepared(const QString& statement, const QString& declaration,
-                           const QVector<tds::Parameter>& values, Answer& answer);
-    bool fail(int number, const QString& message, Answer& answer);
-    bool faulted(const QString& statement, Answer& answer); // a fault asked for on the command line
+    bool procedure(const QString& name, QVector<tds::Parameter>& parameters, Answer& answer);
+    void runPrepared(const QString& statement, const QString& declaration,
+                     const QVector<tds::Parameter>& values, Answer& answer);
+    bool fail(int number, const QString& message, Answer& answer); // no message: the usual one
     void sqliteFailure(Answer& answer);
     void begin(tds::Tokens& out);
     void end(bool commit, tds::Tokens& out);
@@ -98,8 +83,7 @@ private:
     TdsServerSettings& m_settings;
     sqlite3* m_db = nullptr;
     QString m_database;
-    bool m_implicit = false, m_xactAbort = false, m_noCount = false;
-    QHash<int, QPair<QString, QString>> m_prepared; // handle → statement, parameter declarations
+    bool m_xactAbort = false, m_noCount = false;
     int m_nextHandle = 1;
     quint64 m_transactions = 0;
 };

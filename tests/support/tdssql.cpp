@@ -1,4 +1,4 @@
-#include "tdssql.h"
+#include "tdsprotocol.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -25,6 +25,26 @@ int compareText(void*, int lengthA, const void* a, int lengthB, const void* b)
     return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
 }
 
+// Where `stop` first comes outside quotes and brackets from `at` on, or a bracket closes that was open
+// before: the end if neither does.
+qsizetype scan(const QString& sql, qsizetype at, QChar stop)
+{
+    int depth = 0;
+    for (QChar quote; at < sql.size(); ++at) {
+        const QChar c = sql[at];
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            quote = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if ((c == QLatin1Char(')') && depth-- == 0) || (c == stop && depth == 0)) {
+            break;
+        }
+    }
+    return at;
+}
+
 // Moves each TOP n to a LIMIT n at the end of its own SELECT: the closing bracket of its sub-query
 // or the end of the statement.
 QString topToLimit(QString sql)
@@ -32,54 +52,36 @@ QString topToLimit(QString sql)
     static const QRegularExpression top(
         QStringLiteral("\\bSELECT(\\s+DISTINCT)?\\s+TOP\\s*\\(?\\s*(\\d+)\\s*\\)?\\s"),
         QRegularExpression::CaseInsensitiveOption);
-    for (int guard = 0; guard < 100; ++guard) {
-        const QRegularExpressionMatch m = top.match(sql);
-        if (!m.hasMatch()) break;
-        qsizetype end = m.capturedEnd();
-        int depth = 0;
-        QChar quote;
-        for (; end < sql.size(); ++end) {
-            const QChar c = sql[end];
-            if (!quote.isNull()) {
-                if (c == quote) quote = QChar();
-            } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-                quote = c;
-            } else if (c == QLatin1Char('(')) {
-                ++depth;
-            } else if (c == QLatin1Char(')') && depth-- == 0) {
-                break;
-            }
-        }
-        sql.insert(end, QStringLiteral(" LIMIT ") + m.captured(2) + QLatin1Char(' '));
-        sql.replace(m.capturedStart(), m.capturedLength(),
-                    QStringLiteral("SELECT") + m.captured(1) + QLatin1Char(' '));
+    for (QRegularExpressionMatch m; (m = top.match(sql)).hasMatch();) {
+        sql.insert(scan(sql, m.capturedEnd(), QChar()), QStringLiteral(" LIMIT ") + m.captured(2) + ' ');
+        sql.replace(m.capturedStart(), m.capturedLength(), QStringLiteral("SELECT") + m.captured(1) + ' ');
     }
     return sql;
+}
+
+// A SQLite text value as a moment, or an invalid one.
+QDateTime moment(const QVariant& value)
+{
+    QString text = value.toString();
+    if (text.size() == 10) text += QStringLiteral("T00:00:00");
+    if (text.size() > 10 && text[10] == QLatin1Char(' ')) text[10] = QLatin1Char('T');
+    QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return parsed.isValid() ? QDateTime(parsed.date(), parsed.time(), Qt::UTC) : parsed;
 }
 } // namespace
 
 QString toSqlite(const QString& statement, int tranCount)
 {
     static const QRegularExpression dateLiteral(QStringLiteral("'(\\d{4})(\\d{2})(\\d{2})'"));
-    static const struct
-    {
-        const char *from, *to;
-    } rules[] = {{"@@TRANCOUNT\\b", nullptr},
-                 {"\\[([^\\]]*)\\]", "\"\\1\""},
-                 {"\\bN'", "'"},
-                 {"\\bISNULL\\s*\\(", "ifnull("},
-                 {"\\bLEN\\s*\\(", "length("},
-                 {"\\bGETDATE\\s*\\(\\s*\\)", "strftime('%Y-%m-%dT%H:%M:%f','now','localtime')"},
-                 {"\\bAS\\s+(N?VARCHAR|N?CHAR)\\s*\\(\\s*(\\d+|MAX)\\s*\\)", "AS TEXT"},
-                 {"\\bAS\\s+(MONEY|DECIMAL|NUMERIC)(\\s*\\([\\d\\s,]*\\))?", "AS NUMERIC"},
-                 {"\\bAS\\s+(BIT|TINYINT|SMALLINT|BIGINT)\\b", "AS INTEGER"},
-                 {"\\bAS\\s+(DATETIME2?|DATE|SMALLDATETIME)\\b", "AS TEXT"},
-                 {"\\bAS\\s+FLOAT\\b", "AS REAL"}};
-    QString sql = topToLimit(statement);
-    for (const auto& rule : rules) {
-        const QRegularExpression re(QLatin1String(rule.from), QRegularExpression::CaseInsensitiveOption);
-        sql.replace(re, rule.to ? QLatin1String(rule.to) : QString::number(tranCount));
-    }
+    const auto rule = [](const char* pattern) {
+        return QRegularExpression(QLatin1String(pattern), QRegularExpression::CaseInsensitiveOption);
+    };
+    static const QRegularExpression count(rule("@@TRANCOUNT\\b")), national(rule("\\bN'")),
+        text(rule("\\bAS\\s+N?(VAR)?CHAR\\s*\\(\\s*(\\d+|MAX)\\s*\\)"));
+    QString sql = topToLimit(statement)
+                      .replace(count, QString::number(tranCount))
+                      .replace(national, QStringLiteral("'"))
+                      .replace(text, QStringLiteral("AS TEXT"));
     // A quoted yyyymmdd that is a date is SQL Server's unambiguous date literal: the store's dates are ISO.
     QString out;
     qsizetype from = 0;
@@ -97,21 +99,11 @@ QString toSqlite(const QString& statement, int tranCount)
 QStringList statements(const QString& batch, QChar separator)
 {
     QStringList parts;
-    QString current;
-    QChar quote;
-    for (const QChar c : batch) {
-        if (!quote.isNull()) {
-            if (c == quote) quote = QChar();
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
-            quote = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-        } else if (c == separator) {
-            if (!current.trimmed().isEmpty()) parts << current.trimmed();
-            current.clear();
-            continue;
-        }
-        current += c;
+    for (qsizetype at = 0, end = 0; at < batch.size(); at = end + 1) {
+        end = scan(batch, at, separator);
+        const QString part = batch.mid(at, end - at).trimmed();
+        if (!part.isEmpty()) parts << part;
     }
-    if (!current.trimmed().isEmpty()) parts << current.trimmed();
     return parts;
 }
 
@@ -130,41 +122,18 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
             return false;
         }
         const QVariant& v = found.value();
-        QByteArray text;
-        switch (v.typeId()) {
-        case QMetaType::UnknownType:
-            sqlite3_bind_null(statement, i);
-            continue;
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-            sqlite3_bind_int64(statement, i, v.toLongLong());
-            continue;
-        case QMetaType::Double:
-            sqlite3_bind_double(statement, i, v.toDouble());
-            continue;
-        case QMetaType::QByteArray:
-            text = v.toByteArray();
-            break;
-        case QMetaType::QDate:
-            text = v.toDate().toString(Qt::ISODate).toUtf8();
-            break;
-        case QMetaType::QTime:
-            text = v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toUtf8();
-            break;
-        case QMetaType::QDateTime: // as the store writes a moment, its milliseconds only when there are some
+        QByteArray text = v.toString().toUtf8();
+        if (v.typeId() == QMetaType::QDateTime) // as the store writes a moment, milliseconds only if any
             text = v.toDateTime()
                        .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz"
                                                               : "yyyy-MM-dd HH:mm:ss")
                        .toUtf8();
-            break;
-        default:
-            text = v.toString().toUtf8();
-        }
         if (v.isNull())
             sqlite3_bind_null(statement, i);
-        else if (v.typeId() == QMetaType::QByteArray)
-            sqlite3_bind_blob(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        else if (v.typeId() == QMetaType::Double)
+            sqlite3_bind_double(statement, i, v.toDouble());
+        else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool)
+            sqlite3_bind_int64(statement, i, v.toLongLong());
         else
             sqlite3_bind_text(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
     }
@@ -183,15 +152,6 @@ QVariant columnValue(sqlite3_stmt* statement, int column)
     }
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                              sqlite3_column_bytes(statement, column));
-}
-
-QDateTime moment(const QVariant& value)
-{
-    QString text = value.toString();
-    if (text.size() == 10) text += QStringLiteral("T00:00:00");
-    if (text.size() > 10 && text[10] == QLatin1Char(' ')) text[10] = QLatin1Char('T');
-    QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return parsed.isValid() ? QDateTime(parsed.date(), parsed.time(), Qt::UTC) : parsed;
 }
 
 Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVariant>& values)
