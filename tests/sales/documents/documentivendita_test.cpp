@@ -199,6 +199,9 @@ TEST_F(DocumentiVendita, MissingIssueDataFallsBackAndTheDocumentIsMade)
     EXPECT_EQ(righe("SELECT IDUscita, Descrizione, Iva, PrezzoNetto, PrezzoCopertina, UM FROM DocumentiRighe "
                     "ORDER BY NumeroRiga"),
               QStringList({"1|Titolo 1 N.1|4|0|2.5|", "2|Titolo 2 N.1|0|5|2.5|PZ", "999||0|0|2.5|"}));
+    // A text that fell back is stored as an empty text: a column that must hold a value takes it.
+    EXPECT_EQ(colonna("SELECT count(*) FROM DocumentiRighe WHERE UM IS NULL OR Descrizione IS NULL"),
+              QStringList({"0"}));
     EXPECT_EQ(righe("SELECT TotaleImponibile, TotaleIVA, TotaleBolla FROM Documenti"),
               QStringList({"0|0|7.5"}));
     EXPECT_EQ(colonna(giacenzaSql()), QStringList({"1=9", "2=9"}));
