@@ -94,6 +94,15 @@ void scritturaDurevole(sqlite3* handle)
         throw Failure(FailureCode::Database, QStringLiteral("Impossibile impostare la scrittura sicura: %1")
                                                  .arg(QString::fromUtf8(sqlite3_errmsg(handle))));
 }
+// The driver's statement behind a prepared ODBC query. Qt hands it out as a plain SQLHANDLE (a void*,
+// whatever name the type is given).
+SQLHANDLE istruzioneOdbc(const QSqlQuery& query)
+{
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        throw Failure(FailureCode::Database, QStringLiteral("Il driver ODBC non fornisce l'istruzione"));
+    return *static_cast<const SQLHANDLE*>(handle.constData());
+}
 } // namespace
 
 Motore motoreDelServer(const QString& serverName)
@@ -265,15 +274,9 @@ void ConnessioneStore::ampliaCache()
 
 void ConnessioneStore::applicaTimeoutComandi(QSqlQuery& query) const
 {
-    if (m_dialect.motore() != Motore::SqlServer || m_commandTimeout <= 0 || !query.result()) return;
-    // Qt's ODBC driver keeps the statement it prepared for the execution: the limit set on it holds. It
-    // hands the statement out as a plain SQLHANDLE (a void*, whatever name the type is given).
-    const QVariant handle = query.result()->handle();
-    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
-        throw Failure(FailureCode::Database,
-                      QStringLiteral("Impossibile impostare il tempo limite del comando: il driver non "
-                                     "fornisce l'istruzione ODBC"));
-    SQLHANDLE statement = *static_cast<const SQLHANDLE*>(handle.constData());
+    if (m_dialect.motore() != Motore::SqlServer || m_commandTimeout <= 0) return;
+    // Qt's ODBC driver keeps the statement it prepared for the execution: the limit set on it holds.
+    SQLHANDLE statement = istruzioneOdbc(query);
     if (!statement || !SQL_SUCCEEDED(SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
                                                     reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)),
                                                     SQL_IS_UINTEGER)))
@@ -336,10 +339,7 @@ void ConnessioneStore::eseguiConValori(QSqlQuery& query, const QVariantList& val
         eseguiPreparata(query);
         return;
     }
-    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
-    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
-        throw Failure(FailureCode::Database, QStringLiteral("Il driver ODBC non fornisce l'istruzione"));
-    SQLHANDLE statement = *static_cast<const SQLHANDLE*>(handle.constData());
+    SQLHANDLE statement = istruzioneOdbc(query);
     OdbcBinding binding;
     if (!binding.bind(statement, values))
         throw Failure(
