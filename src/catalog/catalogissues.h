@@ -26,9 +26,17 @@ public:
     void chiudi();
 
 private:
+    // One kind of title's statement: its text, made once, and the column positions of the query the
+    // connection keeps for it, looked up once for as long as it keeps that query.
+    struct Istruzione
+    {
+        QString sql;
+        const QSqlQuery* query = nullptr;
+        std::optional<RigaQuery> row;
+    };
+
     ConnessioneStore& m_connection;
     ModoSelezione m_mode;
-    const QString m_daily, m_other; // the two statements' texts, made once
+    Istruzione m_daily, m_other;
     QSqlQuery* m_current = nullptr;
-    std::optional<RigaQuery> m_row; // the current result's column positions
 };
