@@ -39,6 +39,19 @@ QRegularExpressionMatch matched(const char* pattern, const QString& text)
                                                           QRegularExpression::DotMatchesEverythingOption)
         .match(text);
 }
+// Columns of a result set and its rows, as the TDS tokens of an answer.
+void resultSet(Tokens& out, const QStringList& names, const QVector<tds::Type>& types,
+               const QVector<QVector<QVariant>>& rows)
+{
+    out.u8(0x81).u16(int(names.size()));
+    for (int i = 0; i < names.size(); ++i)
+        types[i].declare(out.u32(0).u16(0x0001)).bVarchar(names[i]);
+    for (const QVector<QVariant>& row : rows) {
+        out.u8(0xD1);
+        for (int i = 0; i < row.size(); ++i)
+            types[i].value(out, row[i]);
+    }
+}
 } // namespace
 
 void TdsServerSettings::log(const QString& line)
@@ -208,20 +221,6 @@ bool TdsSession::execute(const QString& statement, const Values& values, Answer&
     }
     answer.done(counted ? tds::Count : 0, doneCommand(statement), quint64(result.changes));
     return true;
-}
-
-// Columns of a result set and its rows, as the TDS tokens of an answer.
-void resultSet(Tokens& out, const QStringList& names, const QVector<tds::Type>& types,
-               const QVector<QVector<QVariant>>& rows)
-{
-    out.u8(0x81).u16(int(names.size()));
-    for (int i = 0; i < names.size(); ++i)
-        types[i].declare(out.u32(0).u16(0x0001)).bVarchar(names[i]);
-    for (const QVector<QVariant>& row : rows) {
-        out.u8(0xD1);
-        for (int i = 0; i < row.size(); ++i)
-            types[i].value(out, row[i]);
-    }
 }
 
 bool TdsSession::run(const QString& statement, Values& values, Answer& answer)

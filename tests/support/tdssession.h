@@ -30,9 +30,6 @@ struct TdsServerSettings
     std::mutex mutex;
 };
 
-void resultSet(tds::Tokens& out, const QStringList& names, const QVector<tds::Type>& types,
-               const QVector<QVector<QVariant>>& rows);
-
 // One client connection's state on the store: its database, transaction and options. Each request
 // comes in whole and goes back as the tokens of its answer.
 class TdsSession
