@@ -32,14 +32,15 @@ int LogList::lineWidth(const QString& line) const
     return fontMetrics().horizontalAdvance(line) + 2 * kTextMargin;
 }
 
-void LogList::addLine(const QString& line)
+void LogList::addLines(const QStringList& lines)
 {
-    // Its width is measured when it is painted: a line never in view never needs it.
-    m_lines.append(line);
-    QScrollBar* vertical = verticalScrollBar();
-    vertical->setRange(0, qMax(0, count() - rowsInView()));
-    // Only a new row that falls in view needs painting.
-    if (count() - 1 < firstVisibleRow() + rowsInView() + 1) viewport()->update();
+    if (lines.isEmpty()) return;
+    // Their widths are measured when they are painted: a line never in view never needs it.
+    const int first = count();
+    m_lines.append(lines);
+    verticalScrollBar()->setRange(0, qMax(0, count() - rowsInView()));
+    // Only new rows that fall in view need painting.
+    if (first < firstVisibleRow() + rowsInView() + 1) viewport()->update();
 }
 
 void LogList::clear()

@@ -14,7 +14,10 @@ class LogList : public QAbstractScrollArea
 public:
     explicit LogList(QWidget* parent = nullptr);
 
-    void addLine(const QString& line);
+    void addLine(const QString& line) { addLines({line}); }
+    // Lines added together move the scroll bar once: each change of its range costs an event and a
+    // layout pass of the list.
+    void addLines(const QStringList& lines);
     void clear();
 
     int count() const { return int(m_lines.size()); }

@@ -34,9 +34,10 @@ int PannelloRun::primaRigaVisibile(int lastIndex)
     return lastIndex > 5 ? lastIndex - 5 : 0;
 }
 
-void PannelloRun::aggiungiRiga(const QString& line)
+void PannelloRun::aggiungiRighe(const QStringList& lines)
 {
-    m_list.addLine(line);
+    if (lines.isEmpty()) return;
+    m_list.addLines(lines);
     const int last = m_list.count() - 1;
     m_list.setCurrentRow(last);
     m_list.scrollToRow(primaRigaVisibile(last));

@@ -2,7 +2,7 @@
 
 #include "services/progress.h"
 
-#include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -22,9 +22,10 @@ public:
     // The activity dots become "".
     void svuotaAttivita();
 
-    // Appends a line, selects it and scrolls so that it shows with up to five lines above it. Its cost
-    // does not grow with the lines already in the list.
-    void aggiungiRiga(const QString& line);
+    // Appends lines, selects the last and scrolls so that it shows with up to five lines above it. Their
+    // cost does not grow with the lines already in the list.
+    void aggiungiRighe(const QStringList& lines);
+    void aggiungiRiga(const QString& line) { aggiungiRighe({line}); }
 
     // A run sets the number of steps it will make; the count starts again from 0.
     void impostaMassimo(int maximum);

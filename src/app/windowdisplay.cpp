@@ -22,9 +22,13 @@ void DisplayFinestra::scriviLogRighe(Pannello panel, const QStringList& lines)
     // What the panel costs: its lines and the event pass that shows them (the activity log aside).
     QElapsedTimer shown;
     shown.start();
+    // Lines written together share their moment.
+    const QString stamp = oraSistema(adesso().time()) + QStringLiteral(" -- ");
+    QStringList shownLines;
+    shownLines.reserve(lines.size());
     for (const QString& text : lines)
-        m_window.pannello(panel).aggiungiRiga(oraSistema(adesso().time()) + QStringLiteral(" -- ") +
-                                              senzaSpazi(text));
+        shownLines << stamp + senzaSpazi(text);
+    m_window.pannello(panel).aggiungiRighe(shownLines);
     qint64 cost = shown.nsecsElapsed();
     ScriviLog(lines);
     shown.restart();

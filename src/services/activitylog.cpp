@@ -16,6 +16,12 @@ QString buildLine(const QString& date, const QString& time, const QString& text,
     return campoTabella(date, 10) + campoTabella(time, 8) + campoTabella(text, 60) + campoTabella(form, 40) +
            campoTabella(control, 40);
 }
+
+QString lineAt(const QString& text, const QDateTime& now, const ActiveNames& names)
+{
+    return buildLine(dataBreve(now.date()), oraSistema(now.time()), senzaSpazi(suUnaRiga(text)),
+                     names.form.trimmed(), names.control.trimmed());
+}
 } // namespace
 
 QString activityLogHeader()
@@ -26,10 +32,7 @@ QString activityLogHeader()
 
 QString activityLogLine(const QString& text)
 {
-    const QDateTime now = adesso();
-    const ActiveNames names = nomiAttivi();
-    return buildLine(dataBreve(now.date()), oraSistema(now.time()), senzaSpazi(suUnaRiga(text)),
-                     names.form.trimmed(), names.control.trimmed());
+    return lineAt(text, adesso(), nomiAttivi());
 }
 
 void ScriviLog(const QString& text)
@@ -44,8 +47,11 @@ void ScriviLog(const QStringList& texts)
         const QString path = percorsoNelProgramma(kLogName);
         QStringList lines;
         if (!esisteConNomeEsatto(path)) lines << activityLogHeader();
+        // Lines written together share their moment and the active window's names.
+        const QDateTime now = adesso();
+        const ActiveNames names = nomiAttivi();
         for (const QString& text : texts)
-            lines << activityLogLine(text);
+            lines << lineAt(text, now, names);
         aggiungiRighe(path, lines);
     } catch (...) {
         // The activity log never stops the program.

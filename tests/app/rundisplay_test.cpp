@@ -106,6 +106,9 @@ TEST_F(RunDisplayTest, FirstVisibleLineKeepsTheLastInSight)
         display.scriviLog(Pannello::Catalogo, QStringLiteral("messaggio %1").arg(i));
     EXPECT_EQ(list.verticalScrollBar()->value(), 6);
     EXPECT_EQ(list.currentRow(), 11);
+    display.scriviLogRighe(Pannello::Catalogo, {"13", "14", "15", "16", "17"}); // one move for all five
+    EXPECT_EQ(list.verticalScrollBar()->value(), 11);
+    EXPECT_EQ(list.currentRow(), 16);
 }
 
 struct PercentageCase
