@@ -32,7 +32,9 @@ void DisplayFinestra::scriviLogRighe(Pannello panel, const QStringList& lines)
     qint64 cost = shown.nsecsElapsed();
     ScriviLog(lines);
     shown.restart();
-    lasciaPassareEventi();
+    // Lines may come by the thousand (a file of rejected lines): like a run's other steps they let the
+    // window's events run at intervals, not after each.
+    if (!m_sincePass.isValid() || m_sincePass.elapsed() >= PassoEventi::kPassoEventiMs) lasciaPassareEventi();
     cost += shown.nsecsElapsed();
     if (m_timings) m_timings->linesShown(int(lines.size()), cost);
 }
@@ -72,6 +74,7 @@ void DisplayFinestra::impostaOccupato(bool busy)
 void DisplayFinestra::lasciaPassareEventi()
 {
     QApplication::processEvents();
+    m_sincePass.start();
 }
 
 bool DisplayFinestra::chiediSiNo(const QString& title, const QString& text)

@@ -2,6 +2,8 @@
 
 #include "services/rundisplay.h"
 
+#include <QElapsedTimer>
+
 class FrmMain;
 class RunTimings;
 
@@ -31,4 +33,5 @@ public:
 private:
     FrmMain& m_window;
     RunTimings* m_timings;
+    QElapsedTimer m_sincePass; // since the window's events last ran; invalid before the first time
 };
