@@ -52,14 +52,12 @@ public:
         char type = 0;
         QByteArray body;
         bool loggedIn = false;
-        for (;;) {
-            if (!readMessage(type, body)) return;
+        while (readMessage(type, body)) {
             if (type == 0x12) {
                 send(tds::preLoginReply());
             } else if (type == 0x10) {
                 const tds::Login login = tds::readLogin(body);
-                const QByteArray reply = m_session.login(login, loggedIn);
-                if (!send(reply) || !loggedIn) return;
+                if (!send(m_session.login(login, loggedIn)) || !loggedIn) return;
                 m_server.settings.log(QStringLiteral("-- login %1 %2").arg(login.user, login.database));
             } else if (type == 0x06) {
                 m_server.settings.log(QStringLiteral("-- attention"));
@@ -79,43 +77,36 @@ private:
         const QString text = call.parameters.value(call.name == "sp_cursoropen" ? 1 : 2).value.toString();
         // A silent server still answers what a driver sends while opening a connection: SET options.
         if (m_server.behaviour == Behaviour::Silent && type == 0x03 && call.name != "sp_unprepare" &&
-            !text.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive)) {
-            m_server.settings.log(text);
-            return;
-        }
-        if (!readable)
+            !text.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive))
+            return m_server.settings.log(text);
+        if (readable)
+            send(type == 0x03 ? m_session.call(call) : m_session.transactionRequest(body));
+        else
             send(tds::Tokens()
                      .error(8009, 1, 16, "A request or parameter of a kind this server does not take.")
                      .done(0xFD, tds::Error, 0, 0)
                      .bytes);
-        else
-            send(type == 0x03 ? m_session.call(call) : m_session.transactionRequest(body));
     }
 
-    bool readExactly(QByteArray& into, qsizetype count)
-    {
-        while (m_buffer.size() < count) {
-            if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
-            if (m_socket.waitForReadyRead(kSlice)) m_buffer += m_socket.readAll();
-        }
-        into = m_buffer.left(count);
-        m_buffer.remove(0, count);
-        return true;
-    }
-
-    // One whole message: the bodies of its packets up to the one marked last.
+    // One whole message: the bodies of its packets (type, status, big-endian length, ...) up to the one
+    // marked last.
     bool readMessage(char& type, QByteArray& body)
     {
         body.clear();
-        for (;;) {
-            QByteArray header, part;
-            if (!readExactly(header, 8)) return false;
-            const int length = qFromBigEndian<quint16>(header.constData() + 2);
-            if (length < 8 || !readExactly(part, length - 8)) return false;
-            type = header[0];
-            body += part;
-            if (header[1] & 0x01) return true;
+        for (bool last = false; !last;) {
+            while (m_buffer.size() < 8 ||
+                   m_buffer.size() < qFromBigEndian<quint16>(m_buffer.constData() + 2)) {
+                if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
+                if (m_socket.waitForReadyRead(kSlice)) m_buffer += m_socket.readAll();
+            }
+            const int length = qFromBigEndian<quint16>(m_buffer.constData() + 2);
+            if (length < 8) return false;
+            type = m_buffer[0];
+            last = m_buffer[1] & 0x01;
+            body += m_buffer.mid(8, length - 8);
+            m_buffer.remove(0, length);
         }
+        return true;
     }
 
     bool send(const QByteArray& payload)
@@ -130,23 +121,15 @@ private:
                 header.u8(0x04).u8(last).u8(length >> 8).u8(length).u16(0x3400).u8(packet++).u8(0).bytes +
                 part;
         }
-        if (m_server.behaviour != Behaviour::Trickle) return write(message);
-        for (char c : message) {
-            if (!write(QByteArray(1, c))) return false;
-            for (int waited = 0; waited < kTrickleGapMs; waited += kSlice) {
-                if (m_server.stopping()) return false;
-                QThread::msleep(kSlice);
+        const bool trickle = m_server.behaviour == Behaviour::Trickle;
+        for (qsizetype at = 0; at < message.size(); at += trickle ? 1 : message.size()) {
+            m_socket.write(message.mid(at, trickle ? 1 : -1));
+            QDeadlineTimer next(trickle ? kTrickleGapMs : 0);
+            while (m_socket.bytesToWrite() > 0 || !next.hasExpired()) {
+                if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
+                if (!m_socket.waitForBytesWritten(kSlice))
+                    QThread::msleep(m_socket.bytesToWrite() ? 0 : kSlice);
             }
-        }
-        return true;
-    }
-
-    bool write(const QByteArray& bytes)
-    {
-        m_socket.write(bytes);
-        while (m_socket.bytesToWrite() > 0) {
-            if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
-            m_socket.waitForBytesWritten(kSlice);
         }
         return true;
     }
