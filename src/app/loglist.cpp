@@ -74,8 +74,12 @@ void LogList::updateScrollBars()
 {
     const int inView = rowsInView();
     QScrollBar* vertical = verticalScrollBar();
+    // A list scrolled to its end stays there when fewer rows fit (a horizontal bar appearing, say), so
+    // that its last line stays in view.
+    const bool atEnd = vertical->value() == vertical->maximum();
     vertical->setPageStep(inView);
     vertical->setRange(0, qMax(0, count() - inView));
+    if (atEnd) vertical->setValue(vertical->maximum());
     QScrollBar* horizontal = horizontalScrollBar();
     horizontal->setPageStep(viewport()->width());
     horizontal->setSingleStep(fontMetrics().averageCharWidth() * 2);

@@ -111,6 +111,22 @@ TEST_F(RunDisplayTest, FirstVisibleLineKeepsTheLastInSight)
     EXPECT_EQ(list.currentRow(), 16);
 }
 
+TEST_F(RunDisplayTest, TheLastLineStaysInViewWhenAWideLineBringsTheSideBar)
+{
+    LogList& list = find<LogList>("ListLOG1");
+    window.show();
+    list.setFixedHeight(list.rowHeight() * 8 + 2 * list.frameWidth());
+    QApplication::processEvents();
+    QStringList lines;
+    for (int i = 1; i <= 12; ++i)
+        lines << QString::number(i);
+    display.scriviLogRighe(Pannello::Catalogo, lines << QString(400, QLatin1Char('=')));
+    for (int pass = 0; pass < 3; ++pass)
+        QApplication::processEvents(); // the wide line painted, then the horizontal bar shown
+    ASSERT_TRUE(list.horizontalScrollBar()->isVisible());
+    EXPECT_GT(list.firstVisibleRow() + list.viewport()->height() / list.rowHeight(), list.currentRow());
+}
+
 struct PercentageCase
 {
     int maximum;
