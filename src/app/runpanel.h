@@ -25,7 +25,6 @@ public:
     // Appends lines, selects the last and scrolls so that it shows with up to five lines above it. Their
     // cost does not grow with the lines already in the list.
     void aggiungiRighe(const QStringList& lines);
-    void aggiungiRiga(const QString& line) { aggiungiRighe({line}); }
 
     // A run sets the number of steps it will make; the count starts again from 0.
     void impostaMassimo(int maximum);
