@@ -34,7 +34,7 @@ void DisplayFinestra::scriviLogRighe(Pannello panel, const QStringList& lines)
     shown.restart();
     // Lines may come by the thousand (a file of rejected lines): like a run's other steps they let the
     // window's events run at intervals, not after each.
-    if (!m_sincePass.isValid() || m_sincePass.elapsed() >= PassoEventi::kPassoEventiMs) lasciaPassareEventi();
+    if (m_events.dovuto()) lasciaPassareEventi();
     cost += shown.nsecsElapsed();
     if (m_timings) m_timings->linesShown(int(lines.size()), cost);
 }
@@ -74,7 +74,7 @@ void DisplayFinestra::impostaOccupato(bool busy)
 void DisplayFinestra::lasciaPassareEventi()
 {
     QApplication::processEvents();
-    m_sincePass.start();
+    m_events.passati();
 }
 
 bool DisplayFinestra::chiediSiNo(const QString& title, const QString& text)

@@ -2,8 +2,6 @@
 
 #include "services/rundisplay.h"
 
-#include <QElapsedTimer>
-
 class FrmMain;
 class RunTimings;
 
@@ -33,5 +31,5 @@ public:
 private:
     FrmMain& m_window;
     RunTimings* m_timings;
-    QElapsedTimer m_sincePass; // since the window's events last ran; invalid before the first time
+    PassoEventi m_events;
 };
