@@ -22,9 +22,10 @@ void controllaFineDati(QIODevice& device)
 }
 } // namespace
 
-qint64 contaRigheVendite(QIODevice& device)
+qint64 contaRigheVendite(QIODevice& device, const std::function<void()>& dopoOgniBlocco)
 {
     LineReader reader(device);
+    reader.dopoOgniBlocco(dopoOgniBlocco);
     QByteArray line;
     qint64 count = 0;
     while (reader.nextRaw(line, 0))
@@ -33,9 +34,10 @@ qint64 contaRigheVendite(QIODevice& device)
     return count;
 }
 
-void leggiRigheVendite(QIODevice& device, EsitiRighe& esiti)
+void leggiRigheVendite(QIODevice& device, EsitiRighe& esiti, const std::function<void()>& dopoOgniBlocco)
 {
     LineReader reader(device);
+    reader.dopoOgniBlocco(dopoOgniBlocco);
     QByteArray line;
     while (reader.nextRaw(line, kByteTenuti)) {
         esiti.rigaLetta();

@@ -57,7 +57,7 @@ private:
 // The sales file's bytes into a new temporary copy: "" when done, otherwise why not. The copy is created
 // afresh, never through a link planted under its name, and a copy left incomplete is removed, so that
 // the count pass never reads half a file.
-QString copiaInTemporaneo(QFile& sales, const QString& temporaneo)
+QString copiaInTemporaneo(QFile& sales, const QString& temporaneo, CronacaVendite& cronaca)
 {
     if (!sales.open(QIODevice::ReadOnly)) return sales.errorString();
     QFile copy;
@@ -76,6 +76,7 @@ QString copiaInTemporaneo(QFile& sales, const QString& temporaneo)
             failure = copy.errorString();
             break;
         }
+        cronaca.lasciaPassareEventi();
     }
     if (failure.isEmpty() && !copy.flush()) failure = copy.errorString();
     copy.close();
@@ -92,7 +93,7 @@ void copiaECancella(CronacaVendite& cronaca, const QString& cartella, const QStr
 {
     const QString found = fileVenditePresente(cartella, nomeFile);
     QFile sales(cartella + (found.isEmpty() ? nomeFile : found));
-    QString failure = copiaInTemporaneo(sales, temporaneo);
+    QString failure = copiaInTemporaneo(sales, temporaneo, cronaca);
     if (failure.isEmpty()) {
         if (const auto& replaced = CancellazioneFileVendite::sostituto())
             failure = replaced(sales.fileName());
@@ -116,7 +117,8 @@ bool elaboraTemporaneo(ConnessioneStore& connection, CronacaVendite& cronaca, co
         cronaca.log(QStringLiteral("Accesso Negato"));
         return false;
     }
-    const qint64 righe = contaRigheVendite(file);
+    const auto eventi = [&cronaca] { cronaca.lasciaPassareEventi(); };
+    const qint64 righe = contaRigheVendite(file, eventi);
     file.close();
     saltate = 0;
     cronaca.impostaMassimo(righe);
@@ -127,7 +129,7 @@ bool elaboraTemporaneo(ConnessioneStore& connection, CronacaVendite& cronaca, co
     {
         StagingVendite staging(connection, righePerLotto);
         PassataVendite passata(cronaca, staging);
-        leggiRigheVendite(file, passata);
+        leggiRigheVendite(file, passata, eventi);
         file.close();
         // Everything staged is saved before the copy goes: a copy deleted with lines unsaved would lose
         // them for good.
@@ -169,6 +171,11 @@ void CronacaSuPannello::avanza()
 {
     m_display.avanzaProgresso(Pannello::Vendite);
     // A line takes a few tens of microseconds: the window's events run at intervals instead.
+    lasciaPassareEventi();
+}
+
+void CronacaSuPannello::lasciaPassareEventi()
+{
     if (m_events.dovuto()) m_display.lasciaPassareEventi();
 }
 

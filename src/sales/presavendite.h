@@ -24,6 +24,7 @@ public:
     }
     virtual void impostaMassimo(qint64 righe) = 0;              // the bar: 0..righe, value 0
     virtual void avanza() = 0;                                  // AvanzaProgresso
+    virtual void lasciaPassareEventi() {}                       // when due, during a long read or copy
     virtual void scriviRigaSaltata(const QByteArray& riga) = 0; // ScriviRigaSaltata
 };
 
@@ -37,6 +38,7 @@ public:
     void logRighe(const QStringList& lines) override;
     void impostaMassimo(qint64 righe) override;
     void avanza() override;
+    void lasciaPassareEventi() override;
     void scriviRigaSaltata(const QByteArray& riga) override;
 
 private:

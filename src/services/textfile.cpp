@@ -71,6 +71,7 @@ bool LineReader::fill()
     if (got < 0)
         throw Failure(FailureCode::PathFileAccess,
                       QStringLiteral("Impossibile leggere il file: %1").arg(m_device.errorString()));
+    if (m_afterBlock) m_afterBlock();
     return got > 0;
 }
 

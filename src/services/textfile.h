@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -42,6 +44,8 @@ public:
     bool nextRaw(QByteArray& line, qsizetype keep, qint64* length = nullptr);
     // The same, decoded.
     bool next(QString& line);
+    // Called after each block read: a line of any length takes many, and a window may have events due.
+    void dopoOgniBlocco(std::function<void()> call) { m_afterBlock = std::move(call); }
 
 private:
     bool fill();
@@ -51,6 +55,7 @@ private:
     LineEnds m_ends;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
+    std::function<void()> m_afterBlock;
 };
 
 // Writes lines followed by CR LF. A device that refuses a write (disk full, device gone) raises a

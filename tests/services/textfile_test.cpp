@@ -116,11 +116,14 @@ TEST(LineReading, ALineLongerThanWhatIsKeptIsCountedWhole)
     QBuffer buffer(&data);
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
     LineReader reader(buffer);
+    int blocks = 0;
+    reader.dopoOgniBlocco([&blocks] { ++blocks; });
     QByteArray line;
     qint64 length = 0;
     ASSERT_TRUE(reader.nextRaw(line, 5, &length));
     EXPECT_EQ(line, "xxxxx");
     EXPECT_EQ(length, 3 * 64 * 1024 - 1);
+    EXPECT_GE(blocks, 3) << "a long line calls back for each of its blocks, not once at its end";
     ASSERT_TRUE(reader.nextRaw(line, 5, &length));
     EXPECT_EQ(line, "next");
     EXPECT_EQ(length, 4);
