@@ -41,22 +41,15 @@ QString wide(const QByteArray& bytes)
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
 }
 
-// NVARCHAR, in chunks (PLP) when its maximum length is 0xFFFF, or NTEXT.
+// NVARCHAR up to 4,000 characters (longer ones come in chunks, which are not read), or NTEXT.
 QVariant text(Reader& r, int type)
 {
-    const qsizetype maxLength = qsizetype(r.le(type == 0x63 ? 4 : 2));
-    r.take(5); // the collation
-    QByteArray data;
-    if (maxLength == 0xFFFF && type == 0xE7) {
-        if (r.le(8) == ~quint64(0)) return QVariant(QMetaType::fromType<QString>());
-        for (qsizetype length = qsizetype(r.le(4)); length > 0 && !r.failed; length = qsizetype(r.le(4)))
-            data += r.take(length);
-    } else {
-        const quint64 length = r.le(type == 0x63 ? 4 : 2);
-        if (length == (type == 0x63 ? 0xFFFFFFFF : 0xFFFF)) return QVariant(QMetaType::fromType<QString>());
-        data = r.take(qsizetype(length));
-    }
-    return wide(data);
+    const int size = type == 0x63 ? 4 : 2;
+    const quint64 null = type == 0x63 ? 0xFFFFFFFF : 0xFFFF;
+    r.failed = r.failed || r.le(size) == null; // the maximum length
+    r.take(5);                                 // the collation
+    const quint64 length = r.le(size);
+    return length == null ? QVariant(QMetaType::fromType<QString>()) : wide(r.take(qsizetype(length)));
 }
 
 // A parameter's value as FreeTDS sends bound values: INTN, BITN, FLTN, DATE, DATETIME2, NVARCHAR, NTEXT.
@@ -64,10 +57,7 @@ QVariant readValue(Reader& r)
 {
     const int type = int(r.le(1));
     if (type == 0xE7 || type == 0x63) return text(r, type);
-    if (type != 0x26 && type != 0x68 && type != 0x6D && type != 0x28 && type != 0x2A) {
-        r.failed = true;
-        return {};
-    }
+    if (!QByteArray("\x26\x68\x6D\x28\x2A").contains(char(type))) r.failed = true;
     const int scale = type == 0x2A ? int(r.le(1)) : 0;
     const int length = int(r.le(1)), size = type == 0x28 || type == 0x2A ? length : int(r.le(1));
     if (size == 0) return {};
@@ -203,14 +193,16 @@ QByteArray loginReply(const QString& database)
     return t.done(0xFD, 0, 0, 0).bytes;
 }
 
-QString describe(const Parameter& p)
+void resultSet(Tokens& out, const Result& result)
 {
-    QString value = p.value.isNull() ? QStringLiteral("NULL") : p.value.toString();
-    if (p.value.typeId() == QMetaType::QString)
-        value =
-            QStringLiteral("N'") + value.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-    return p.name + QLatin1Char(' ') + p.type + (p.output ? QStringLiteral(" OUTPUT") : QString()) +
-           QStringLiteral(" = ") + value;
+    out.u8(0x81).u16(int(result.names.size()));
+    for (int i = 0; i < result.names.size(); ++i)
+        result.types[i].declare(out.u32(0).u16(0x0001)).bVarchar(result.names[i]);
+    for (const QVector<QVariant>& row : result.rows) {
+        out.u8(0xD1);
+        for (int i = 0; i < row.size(); ++i)
+            result.types[i].value(out, row[i]);
+    }
 }
 
 } // namespace tds

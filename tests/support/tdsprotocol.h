@@ -52,7 +52,6 @@ struct Parameter
 {
     QString name;
     bool output = false;
-    QString type; // as the call declares it in T-SQL
     QVariant value;
 };
 
@@ -74,8 +73,6 @@ qsizetype afterHeaders(const QByteArray& body);
 bool readCall(const QByteArray& body, Call& call);
 QByteArray preLoginReply();
 QByteArray loginReply(const QString& database); // packets of 4096 bytes
-// A parameter as it goes to the log: "@P1 int = 5", texts quoted N'...'.
-QString describe(const Parameter& p);
 
 // Between T-SQL and the SQLite store: the statement text, values in and out, the text comparison.
 
@@ -91,10 +88,17 @@ void compareAsSqlServer(sqlite3* db);
 
 // A name → value table of a batch's variables or a call's parameters (names lower case, with "@").
 using Values = QHash<QString, QVariant>;
-// Binds every named parameter of the statement; false names the first one without a value.
-bool bind(sqlite3_stmt* statement, const Values& values, QString& missing);
-QVariant columnValue(sqlite3_stmt* statement, int column);
-// The type SQL Server would declare for a result column holding `values`.
-Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVariant>& values);
+struct Result
+{
+    QStringList names;
+    QVector<Type> types;
+    QVector<QVector<QVariant>> rows;
+    qint64 changes = 0;
+};
+// Runs one statement to its end: its rows with the types SQL Server would declare for them, or the rows
+// it changed. False on SQLite's error, or with `missing` naming a parameter without a value.
+bool run(sqlite3* db, const QString& sql, const Values& values, Result& result, QString& missing);
+// A result's columns and rows, as the tokens of an answer.
+void resultSet(Tokens& out, const Result& result);
 
 } // namespace tds

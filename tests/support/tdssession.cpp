@@ -39,18 +39,15 @@ QRegularExpressionMatch matched(const char* pattern, const QString& text)
                                                           QRegularExpression::DotMatchesEverythingOption)
         .match(text);
 }
-// Columns of a result set and its rows, as the TDS tokens of an answer.
-void resultSet(Tokens& out, const QStringList& names, const QVector<tds::Type>& types,
-               const QVector<QVector<QVariant>>& rows)
+
+QFileInfoList databases(const QString& folder)
 {
-    out.u8(0x81).u16(int(names.size()));
-    for (int i = 0; i < names.size(); ++i)
-        types[i].declare(out.u32(0).u16(0x0001)).bVarchar(names[i]);
-    for (const QVector<QVariant>& row : rows) {
-        out.u8(0xD1);
-        for (int i = 0; i < row.size(); ++i)
-            types[i].value(out, row[i]);
-    }
+    return QDir(folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name);
+}
+
+QByteArray refused(int number, int severity, const QString& message)
+{
+    return Tokens().error(number, 1, severity, message).done(0xFD, tds::Error, 0, 0).bytes;
 }
 } // namespace
 
@@ -80,42 +77,28 @@ TdsSession::~TdsSession()
     sqlite3_close_v2(m_db);
 }
 
-// The login's database: DIR/<name>.sqlite, or an empty one for master (or any name, if so configured).
-bool TdsSession::open(const QString& database)
+// The login's database is DIR/<name>.sqlite, or an empty one for master (or any name, if so configured).
+QByteArray TdsSession::login(const tds::Login& login, bool& accepted)
 {
+    accepted = false;
+    if (!m_settings.user.isEmpty() &&
+        (login.user != m_settings.user || login.password != m_settings.password))
+        return refused(18456, 14, QStringLiteral("Login failed for user '%1'.").arg(login.user));
+    QString database = login.database.isEmpty() ? QStringLiteral("master") : login.database;
     QString path = QStringLiteral(":memory:");
-    m_database = QStringLiteral("master");
-    if (!database.isEmpty() && database.compare(m_database, Qt::CaseInsensitive) != 0) {
-        path.clear();
-        for (const QFileInfo& file :
-             QDir(m_settings.folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files))
-            if (file.completeBaseName().compare(database, Qt::CaseInsensitive) == 0) {
-                path = file.absoluteFilePath();
-                m_database = file.completeBaseName();
-            }
-        if (path.isEmpty() && !m_settings.anyDatabase) return false;
-        if (path.isEmpty()) path = QStringLiteral(":memory:"), m_database = database;
-    }
+    for (const QFileInfo& file : databases(m_settings.folder))
+        if (file.completeBaseName().compare(database, Qt::CaseInsensitive) == 0)
+            path = file.absoluteFilePath(), database = file.completeBaseName();
+    if (path.startsWith(QLatin1Char(':')) && !m_settings.anyDatabase &&
+        database.compare(QLatin1String("master"), Qt::CaseInsensitive) != 0)
+        return refused(4060, 11,
+                       QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
+                           .arg(database));
     sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_busy_timeout(m_db, kBusyMs);
     tds::compareAsSqlServer(m_db);
-    return true;
-}
-
-QByteArray TdsSession::login(const tds::Login& login, bool& accepted)
-{
-    const bool known =
-        m_settings.user.isEmpty() || (login.user == m_settings.user && login.password == m_settings.password);
-    accepted = known && open(login.database);
-    if (accepted) return tds::loginReply(m_database);
-    Tokens out;
-    if (known)
-        out.error(4060, 1, 11,
-                  QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
-                      .arg(login.database));
-    else
-        out.error(18456, 1, 14, QStringLiteral("Login failed for user '%1'.").arg(login.user));
-    return out.done(0xFD, tds::Error, 0, 0).bytes;
+    accepted = true;
+    return tds::loginReply(database);
 }
 
 bool TdsSession::fail(int number, const QString& message, Answer& answer)
@@ -127,21 +110,6 @@ bool TdsSession::fail(int number, const QString& message, Answer& answer)
     answer.aborted = number == 1205 || m_xactAbort;
     if (answer.aborted && inTransaction()) end(false, answer.out);
     return !answer.aborted;
-}
-
-void TdsSession::sqliteFailure(Answer& answer)
-{
-    const int code = sqlite3_extended_errcode(m_db);
-    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-    const int number = code == SQLITE_CONSTRAINT_NOTNULL                                          ? 515
-                       : code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE ? 2627
-                       : (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED           ? 1222
-                       : message.startsWith(QLatin1String("no such table"))                       ? 208
-                       : message.startsWith(QLatin1String("no such column"))                      ? 207
-                       : message.contains(QLatin1String("syntax error"))                          ? 102
-                                                                                                  : 50000;
-    fail(number, number == 50000 ? message : errorText(number) + QStringLiteral(" (") + message + ')',
-         answer);
 }
 
 void TdsSession::begin(Tokens& out)
@@ -160,66 +128,36 @@ void TdsSession::end(bool commit, Tokens& out)
     out.envChange(commit ? 9 : 10, {}, Tokens().u64(m_transactions).bytes, false);
 }
 
-QVariant TdsSession::evaluate(const QString& expression, const Values& values)
+// One statement on SQLite; a failure is answered with SQL Server's number for it.
+bool TdsSession::query(const QString& sqlite, const Values& values, tds::Result& result, Answer& answer)
 {
-    sqlite3_stmt* statement = nullptr;
     QString missing;
-    QVariant result;
-    const QByteArray sql =
-        QStringLiteral("SELECT ").append(tds::toSqlite(expression, inTransaction())).toUtf8();
-    if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK &&
-        tds::bind(statement, values, missing) && sqlite3_step(statement) == SQLITE_ROW)
-        result = tds::columnValue(statement, 0);
-    sqlite3_finalize(statement);
-    return result;
+    if (tds::run(m_db, sqlite, values, result, missing)) return true;
+    const int code = sqlite3_extended_errcode(m_db);
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const int number = !missing.isEmpty()                                                         ? 137
+                       : code == SQLITE_CONSTRAINT_NOTNULL                                        ? 515
+                       : code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE ? 2627
+                       : (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED           ? 1222
+                       : message.startsWith(QLatin1String("no such table"))                       ? 208
+                       : message.startsWith(QLatin1String("no such column"))                      ? 207
+                       : message.contains(QLatin1String("syntax error"))                          ? 102
+                                                                                                  : 50000;
+    fail(number,
+         number == 137     ? QStringLiteral("Must declare the scalar variable \"%1\".").arg(missing)
+         : number == 50000 ? message
+                           : errorText(number) + QStringLiteral(" (") + message + ')',
+         answer);
+    return false;
 }
 
-bool TdsSession::query(const QString& sqlite, const Values& values, Result& result, Answer& answer)
+bool TdsSession::evaluate(const QString& expression, const Values& values, QVariant& value, Answer& answer)
 {
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray text = sqlite.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
-        sqliteFailure(answer);
+    tds::Result result;
+    if (!query(QStringLiteral("SELECT ") + tds::toSqlite(expression, inTransaction()), values, result,
+               answer))
         return false;
-    }
-    QString missing;
-    if (!tds::bind(statement, values, missing)) {
-        sqlite3_finalize(statement);
-        return fail(137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(missing), answer);
-    }
-    const int columns = sqlite3_column_count(statement);
-    int code = SQLITE_ROW;
-    while ((code = sqlite3_step(statement)) == SQLITE_ROW) {
-        result.rows.append(QVector<QVariant>());
-        for (int i = 0; i < columns; ++i)
-            result.rows.last() << tds::columnValue(statement, i);
-    }
-    for (int i = 0; i < columns && code == SQLITE_DONE; ++i) {
-        QVector<QVariant> values;
-        for (const QVector<QVariant>& row : std::as_const(result.rows))
-            values << row[i];
-        result.names << QString::fromUtf8(sqlite3_column_name(statement, i));
-        result.types << tds::columnType(m_db, statement, i, values);
-    }
-    result.changes = columns == 0 ? sqlite3_changes64(m_db) : result.rows.size();
-    sqlite3_finalize(statement);
-    if (code != SQLITE_DONE) sqliteFailure(answer);
-    return code == SQLITE_DONE;
-}
-
-bool TdsSession::execute(const QString& statement, const Values& values, Answer& answer)
-{
-    Result result;
-    if (!query(tds::toSqlite(statement, inTransaction() ? 1 : 0), values, result, answer))
-        return !answer.aborted;
-    const bool counted = !m_noCount && !m_settings.noCount;
-    if (!result.names.isEmpty()) {
-        resultSet(answer.out, result.names, result.types, result.rows);
-    } else if (!m_settings.triggerOn.isEmpty() &&
-               statement.contains(m_settings.triggerOn, Qt::CaseInsensitive)) {
-        answer.out.done(0xFF, tds::More | (counted ? tds::Count : 0), 0xC3, 1); // a trigger's own insert
-    }
-    answer.done(counted ? tds::Count : 0, doneCommand(statement), quint64(result.changes));
+    value = result.rows.value(0).value(0);
     return true;
 }
 
@@ -228,73 +166,71 @@ bool TdsSession::run(const QString& statement, Values& values, Answer& answer)
     if (const int fault = m_settings.faultFor(statement)) return fail(fault, {}, answer);
     QRegularExpressionMatch m;
     if ((m = matched("^(?:DECLARE|SET)\\s+(@\\w+)(?:\\s+[\\w\\s(),]+?)?(?:\\s*=\\s*(.+))?$", statement))
-            .hasMatch()) {
-        values.insert(m.captured(1).toLower(), evaluate(m.captured(2), values)); // no value: NULL
-    } else if (matched("^SET\\s", statement).hasMatch()) {
-        m = matched("^SET\\s+([\\w\\s,]+?)\\s+(ON|OFF)$", statement);
+            .hasMatch()) // without a value, NULL
+        return evaluate(m.captured(2).isEmpty() ? QStringLiteral("NULL") : m.captured(2), values,
+                        values[m.captured(1).toLower()], answer) ||
+               !answer.aborted;
+    if ((m = matched("^SET\\s+(.+?)(?:\\s+(ON|OFF))?$", statement)).hasMatch()) {
         const bool on = m.captured(2).toUpper() == QLatin1String("ON");
         for (const QString& option : m.captured(1).toUpper().split(QLatin1Char(','))) {
             if (option.trimmed() == QLatin1String("NOCOUNT")) m_noCount = on;
             if (option.trimmed() == QLatin1String("XACT_ABORT")) m_xactAbort = on;
         }
         answer.done(0, 0, 0);
-    } else if (matched("^EXEC(UTE)?\\s", statement).hasMatch() || matched("^\\w+$", statement).hasMatch()) {
-        return exec(statement, values, answer);
-    } else {
-        return execute(statement, values, answer);
+        return true;
     }
+    if (matched("^EXEC(UTE)?\\s", statement).hasMatch() || matched("^\\w+$", statement).hasMatch())
+        return exec(statement, values, answer);
+    tds::Result result;
+    if (!query(tds::toSqlite(statement, inTransaction() ? 1 : 0), values, result, answer))
+        return !answer.aborted;
+    const bool counted = !m_noCount && !m_settings.noCount;
+    if (!result.names.isEmpty())
+        tds::resultSet(answer.out, result);
+    else if (!m_settings.triggerOn.isEmpty() && statement.contains(m_settings.triggerOn, Qt::CaseInsensitive))
+        answer.out.done(0xFF, tds::More | (counted ? tds::Count : 0), 0xC3, 1); // a trigger's own insert
+    answer.done(counted ? tds::Count : 0, doneCommand(statement), quint64(result.changes));
     return true;
 }
 
-// EXEC of a procedure, its arguments any expressions, its OUTPUT arguments variables of the batch.
+// EXEC of a procedure, its arguments any expressions, its OUTPUT arguments variables of the batch. The
+// procedures are sp_databases and the store's Contatore_update: one statement adds one to the named
+// counter and returns the new value (NULL stays NULL, an unknown name gives NULL).
 bool TdsSession::exec(const QString& statement, Values& values, Answer& answer)
 {
+    static const QStringList kCounter{QStringLiteral("@nomecontatore"), QStringLiteral("@valore")};
     const QRegularExpressionMatch m = matched("^(?:EXEC(?:UTE)?\\s+)?(\\w+)\\s*(.*)$", statement);
-    QVector<Parameter> parameters;
-    QStringList targets; // the batch's variable each parameter returns into, if any
-    for (const QString& part : tds::statements(m.captured(2), QLatin1Char(','))) {
-        const QRegularExpressionMatch a = matched("^(?:(@\\w+)\\s*=\\s*)?(.+?)(\\s+OUT(PUT)?)?$", part);
-        parameters << Parameter{a.captured(1), !a.captured(3).isEmpty(), {}, evaluate(a.captured(2), values)};
-        targets << (a.captured(3).isEmpty() ? QString() : a.captured(2).toLower());
+    const QString name = m.captured(1).toLower();
+    Values arguments;
+    QHash<QString, QString> outputs; // parameter → the batch's variable it returns into
+    const QStringList parts = tds::statements(m.captured(2), QLatin1Char(','));
+    for (int i = 0; i < parts.size(); ++i) {
+        const QRegularExpressionMatch a = matched("^(?:(@\\w+)\\s*=\\s*)?(.+?)(\\s+OUT(PUT)?)?$", parts[i]);
+        const QString parameter = a.captured(1).isEmpty() ? kCounter.value(i) : a.captured(1).toLower();
+        if (!evaluate(a.captured(2), values, arguments[parameter], answer)) return !answer.aborted;
+        if (!a.captured(3).isEmpty()) outputs.insert(parameter, a.captured(2).toLower());
     }
-    const bool goOn = procedure(m.captured(1), parameters, answer);
-    for (int i = 0; i < parameters.size(); ++i)
-        if (!targets[i].isEmpty()) values.insert(targets[i], parameters[i].value);
+    tds::Result result;
+    if (name == QLatin1String("sp_databases")) {
+        result = {
+            {"DATABASE_NAME", "DATABASE_SIZE", "REMARKS"}, {{tds::Type::Text}, {}, {tds::Type::Text}}, {}};
+        for (const QFileInfo& file : databases(m_settings.folder))
+            result.rows.append({file.completeBaseName(), qint64(file.size() / 1024), QVariant()});
+        tds::resultSet(answer.out, result);
+        answer.done(tds::Count, 0xC1, quint64(result.rows.size()));
+    } else if (name != QLatin1String("contatore_update")) {
+        return fail(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(name), answer);
+    } else if (query(QStringLiteral("UPDATE Contatori SET Valore = Valore + 1 WHERE NomeContatore = "
+                                    "@nomecontatore RETURNING Valore"),
+                     arguments, result, answer)) {
+        arguments.insert(kCounter[1], result.rows.value(0).value(0));
+    } else {
+        return !answer.aborted;
+    }
+    for (auto it = outputs.cbegin(); it != outputs.cend(); ++it)
+        values.insert(it.value(), arguments.value(it.key()));
     answer.out.u8(0x79).u32(0); // the return status
     answer.out.done(0xFE, tds::More, 0xE0, 0);
-    return goOn;
-}
-
-bool TdsSession::procedure(const QString& name, QVector<Parameter>& parameters, Answer& answer)
-{
-    const auto at = [&parameters](const char* wanted, int position) -> Parameter* {
-        for (Parameter& p : parameters)
-            if (p.name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) return &p;
-        return position < parameters.size() && parameters[position].name.isEmpty() ? &parameters[position]
-                                                                                   : nullptr;
-    };
-    if (name.compare(QLatin1String("sp_databases"), Qt::CaseInsensitive) == 0) {
-        QVector<QVector<QVariant>> rows;
-        for (const QFileInfo& file :
-             QDir(m_settings.folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name))
-            rows.append({file.completeBaseName(), qint64(file.size() / 1024), QVariant()});
-        resultSet(answer.out, {"DATABASE_NAME", "DATABASE_SIZE", "REMARKS"},
-                  {{tds::Type::Text}, {tds::Type::Int}, {tds::Type::Text}}, rows);
-        answer.done(tds::Count, 0xC1, quint64(rows.size()));
-    } else if (name.compare(QLatin1String("Contatore_update"), Qt::CaseInsensitive) == 0) {
-        // As the store's procedure: one statement adds one to the named counter and returns the new
-        // value (NULL stays NULL, an unknown name gives NULL).
-        Parameter* counter = at("@NomeContatore", 0);
-        Parameter* value = at("@Valore", 1);
-        Result result;
-        if (!query(QStringLiteral("UPDATE Contatori SET Valore = Valore + 1 WHERE NomeContatore = @nome "
-                                  "RETURNING Valore"),
-                   {{QStringLiteral("@nome"), counter ? counter->value : QVariant()}}, result, answer))
-            return false;
-        if (value) value->value = result.rows.isEmpty() ? QVariant() : result.rows[0][0];
-    } else {
-        return fail(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(name), answer);
-    }
     return true;
 }
 
@@ -310,9 +246,11 @@ void TdsSession::runPrepared(const QString& statement, const QString& declaratio
     for (Parameter p : parameters) {
         const QRegularExpressionMatch match = it.hasNext() ? it.next() : QRegularExpressionMatch();
         if (p.name.isEmpty()) p.name = match.captured(1);
-        p.type = match.captured(2);
         values.insert(p.name.toLower(), p.value);
-        logged << tds::describe(p);
+        QString value = p.value.isNull() ? QStringLiteral("NULL") : p.value.toString();
+        if (p.value.typeId() == QMetaType::QString)
+            value = QStringLiteral("N'") + value.replace('\'', QStringLiteral("''")) + QLatin1Char('\'');
+        logged << p.name + QLatin1Char(' ') + match.captured(2) + QStringLiteral(" = ") + value;
     }
     m_settings.log(logged.isEmpty() ? statement
                                     : statement + QStringLiteral(" -- ") + logged.join(QStringLiteral(", ")));
@@ -328,11 +266,11 @@ QByteArray TdsSession::call(const tds::Call& call)
     const auto text = [&p](int i) { return p.value(i).value.toString(); };
     if (call.name == QLatin1String("sp_prepexec")) { // how every statement comes, prepared and run at once
         runPrepared(text(2), text(1), p.mid(3), answer);
-        returned << Parameter{p.value(0).name, true, {}, m_nextHandle++};
+        returned << Parameter{p.value(0).name, true, m_nextHandle++};
     } else if (call.name == QLatin1String("sp_cursoropen")) { // Qt's set-up statements, no rows to keep
         runPrepared(text(1), {}, {}, answer);
         for (int i : {0, 2, 3, 4})
-            if (i < p.size()) returned << Parameter{p[i].name, true, {}, i == 0 ? QVariant(0) : p[i].value};
+            if (i < p.size()) returned << Parameter{p[i].name, true, i == 0 ? QVariant(0) : p[i].value};
     } else if (call.name != QLatin1String("sp_unprepare")) { // nothing kept to drop
         fail(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(call.name), answer);
     }

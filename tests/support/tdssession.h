@@ -55,31 +55,19 @@ private:
             out.done(0xFF, status | tds::More, command, rows);
         }
     };
-    struct Result
-    {
-        QStringList names;
-        QVector<tds::Type> types;
-        QVector<QVector<QVariant>> rows;
-        qint64 changes = 0;
-    };
-    bool query(const QString& sqlite, const tds::Values& values, Result& result, Answer& answer);
-    bool open(const QString& database);
+    bool query(const QString& sqlite, const tds::Values& values, tds::Result& result, Answer& answer);
+    bool evaluate(const QString& expression, const tds::Values& values, QVariant& value, Answer& answer);
     bool run(const QString& statement, tds::Values& values, Answer& answer);
-    bool execute(const QString& statement, const tds::Values& values, Answer& answer);
     bool exec(const QString& statement, tds::Values& values, Answer& answer);
-    bool procedure(const QString& name, QVector<tds::Parameter>& parameters, Answer& answer);
     void runPrepared(const QString& statement, const QString& declaration,
                      const QVector<tds::Parameter>& values, Answer& answer);
     bool fail(int number, const QString& message, Answer& answer); // no message: the usual one
-    void sqliteFailure(Answer& answer);
     void begin(tds::Tokens& out);
     void end(bool commit, tds::Tokens& out);
     bool inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
-    QVariant evaluate(const QString& expression, const tds::Values& values);
 
     TdsServerSettings& m_settings;
     sqlite3* m_db = nullptr;
-    QString m_database;
     bool m_xactAbort = false, m_noCount = false;
     int m_nextHandle = 1;
     quint64 m_transactions = 0;

@@ -68,6 +68,83 @@ QDateTime moment(const QVariant& value)
     QDateTime parsed = QDateTime::fromString(text, Qt::ISODateWithMs);
     return parsed.isValid() ? QDateTime(parsed.date(), parsed.time(), Qt::UTC) : parsed;
 }
+// Binds every named parameter of the statement; false names the first one without a value.
+bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
+{
+    for (int i = 1; i <= sqlite3_bind_parameter_count(statement); ++i) {
+        const QString name = QString::fromUtf8(sqlite3_bind_parameter_name(statement, i)).toLower();
+        const auto found = values.constFind(name);
+        if (found == values.constEnd()) {
+            missing = name;
+            return false;
+        }
+        const QVariant& v = found.value();
+        QByteArray text = v.toString().toUtf8();
+        if (v.typeId() == QMetaType::QDateTime) // as the store writes a moment, milliseconds only if any
+            text = v.toDateTime()
+                       .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz"
+                                                              : "yyyy-MM-dd HH:mm:ss")
+                       .toUtf8();
+        if (v.isNull())
+            sqlite3_bind_null(statement, i);
+        else if (v.typeId() == QMetaType::Double)
+            sqlite3_bind_double(statement, i, v.toDouble());
+        else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool)
+            sqlite3_bind_int64(statement, i, v.toLongLong());
+        else
+            sqlite3_bind_text(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    return true;
+}
+
+QVariant columnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, column);
+    case SQLITE_NULL:
+        return {};
+    }
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                             sqlite3_column_bytes(statement, column));
+}
+
+// The type SQL Server would declare for a result column: the declared one, narrowed by what it holds.
+Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVector<QVariant>>& rows)
+{
+    const QString declared = QString::fromUtf8(sqlite3_column_decltype(statement, column)).toUpper();
+    const char *type = nullptr, *collation = nullptr;
+    const char* table = sqlite3_column_table_name(statement, column);
+    const char* origin = sqlite3_column_origin_name(statement, column);
+    if (table && origin)
+        sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement, column), table, origin,
+                                      &type, &collation, nullptr, nullptr, nullptr);
+    bool wide = false, real = false, text = false, dates = true;
+    int scale = 2;
+    for (const QVector<QVariant>& row : rows) {
+        const QVariant& v = row[column];
+        if (v.isNull()) continue;
+        const qint64 whole = v.toLongLong();
+        wide = wide || (v.typeId() == QMetaType::LongLong && (whole > INT_MAX || whole < INT_MIN));
+        real = real || v.typeId() == QMetaType::Double;
+        text = text || v.typeId() == QMetaType::QString;
+        dates = dates && moment(v).isValid();
+        const QString digits = v.toString();
+        if (v.typeId() == QMetaType::Double && digits.contains(QLatin1Char('.')) && !digits.contains('e'))
+            scale = qMax(scale, int(digits.size() - digits.indexOf(QLatin1Char('.')) - 1));
+    }
+    // A text column without a collation holds the store's dates.
+    if (declared == QLatin1String("TEXT") && collation && qstrcmp(collation, "BINARY") == 0 && dates)
+        return {Type::DateTime};
+    if (declared.contains(QLatin1String("INT")) && !real && !text) return {wide ? Type::BigInt : Type::Int};
+    if (declared == QLatin1String("NUMERIC") && !text) return {Type::Decimal, qMin(scale, 8)};
+    if (declared == QLatin1String("REAL") && !text) return {Type::Float};
+    if (!declared.isEmpty() || text) return {Type::Text};
+    return {real ? Type::Float : wide ? Type::BigInt : Type::Int};
+}
+
 } // namespace
 
 QString toSqlite(const QString& statement, int tranCount)
@@ -112,78 +189,26 @@ void compareAsSqlServer(sqlite3* db)
     sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, &compareText, nullptr);
 }
 
-bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
+bool run(sqlite3* db, const QString& sql, const Values& values, Result& result, QString& missing)
 {
-    for (int i = 1; i <= sqlite3_bind_parameter_count(statement); ++i) {
-        const QString name = QString::fromUtf8(sqlite3_bind_parameter_name(statement, i)).toLower();
-        const auto found = values.constFind(name);
-        if (found == values.constEnd()) {
-            missing = name;
-            return false;
-        }
-        const QVariant& v = found.value();
-        QByteArray text = v.toString().toUtf8();
-        if (v.typeId() == QMetaType::QDateTime) // as the store writes a moment, milliseconds only if any
-            text = v.toDateTime()
-                       .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz"
-                                                              : "yyyy-MM-dd HH:mm:ss")
-                       .toUtf8();
-        if (v.isNull())
-            sqlite3_bind_null(statement, i);
-        else if (v.typeId() == QMetaType::Double)
-            sqlite3_bind_double(statement, i, v.toDouble());
-        else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool)
-            sqlite3_bind_int64(statement, i, v.toLongLong());
-        else
-            sqlite3_bind_text(statement, i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
+        return false;
+    const int columns = sqlite3_column_count(statement);
+    int code = bind(statement, values, missing) ? SQLITE_ROW : SQLITE_MISUSE;
+    while (code == SQLITE_ROW && (code = sqlite3_step(statement)) == SQLITE_ROW) {
+        result.rows.append(QVector<QVariant>());
+        for (int i = 0; i < columns; ++i)
+            result.rows.last() << columnValue(statement, i);
     }
-    return true;
-}
-
-QVariant columnValue(sqlite3_stmt* statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return qint64(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(statement, column);
-    case SQLITE_NULL:
-        return {};
+    for (int i = 0; i < columns && code == SQLITE_DONE; ++i) {
+        result.names << QString::fromUtf8(sqlite3_column_name(statement, i));
+        result.types << columnType(db, statement, i, result.rows);
     }
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                             sqlite3_column_bytes(statement, column));
-}
-
-Type columnType(sqlite3* db, sqlite3_stmt* statement, int column, const QVector<QVariant>& values)
-{
-    const QString declared = QString::fromUtf8(sqlite3_column_decltype(statement, column)).toUpper();
-    const char *type = nullptr, *collation = nullptr;
-    const char* table = sqlite3_column_table_name(statement, column);
-    const char* origin = sqlite3_column_origin_name(statement, column);
-    if (table && origin)
-        sqlite3_table_column_metadata(db, sqlite3_column_database_name(statement, column), table, origin,
-                                      &type, &collation, nullptr, nullptr, nullptr);
-    bool wide = false, real = false, text = false, dates = true;
-    int scale = 2;
-    for (const QVariant& v : values) {
-        if (v.isNull()) continue;
-        const qint64 whole = v.toLongLong();
-        wide = wide || (v.typeId() == QMetaType::LongLong && (whole > INT_MAX || whole < INT_MIN));
-        real = real || v.typeId() == QMetaType::Double;
-        text = text || v.typeId() == QMetaType::QString;
-        dates = dates && moment(v).isValid();
-        const QString digits = v.toString();
-        if (v.typeId() == QMetaType::Double && digits.contains(QLatin1Char('.')) && !digits.contains('e'))
-            scale = qMax(scale, int(digits.size() - digits.indexOf(QLatin1Char('.')) - 1));
-    }
-    // A text column without a collation holds the store's dates.
-    if (declared == QLatin1String("TEXT") && collation && qstrcmp(collation, "BINARY") == 0 && dates)
-        return {Type::DateTime};
-    if (declared.contains(QLatin1String("INT")) && !real && !text) return {wide ? Type::BigInt : Type::Int};
-    if (declared == QLatin1String("NUMERIC") && !text) return {Type::Decimal, qMin(scale, 8)};
-    if (declared == QLatin1String("REAL") && !text) return {Type::Float};
-    if (!declared.isEmpty() || text) return {Type::Text};
-    return {real ? Type::Float : wide ? Type::BigInt : Type::Int};
+    result.changes = columns == 0 ? sqlite3_changes64(db) : result.rows.size();
+    sqlite3_finalize(statement);
+    return code == SQLITE_DONE;
 }
 
 } // namespace tds
