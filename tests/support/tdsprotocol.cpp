@@ -166,7 +166,7 @@ bool readCall(const QByteArray& body, Call& call)
     for (int guard = 0; guard < 2100 && r.at < body.size() && !r.failed; ++guard) {
         Parameter p;
         p.name = wide(r.take(qsizetype(r.le(1)) * 2));
-        p.output = (r.le(1) & 0x01) != 0;
+        r.le(1); // status flags
         p.value = readValue(r);
         call.parameters << p;
     }

@@ -51,7 +51,6 @@ struct Type
 struct Parameter
 {
     QString name;
-    bool output = false;
     QVariant value;
 };
 

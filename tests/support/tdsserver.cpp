@@ -39,13 +39,12 @@ struct Server
 };
 
 // One client connection, on its own thread.
-class Conversation
+struct Conversation
 {
-public:
-    Conversation(Server& server, QTcpSocket& socket)
-        : m_server(server), m_socket(socket), m_session(server.settings)
-    {
-    }
+    Server& server;
+    QTcpSocket& socket;
+    TdsSession session{server.settings};
+    QByteArray buffer = {};
 
     void run()
     {
@@ -57,10 +56,10 @@ public:
                 send(tds::preLoginReply());
             } else if (type == 0x10) {
                 const tds::Login login = tds::readLogin(body);
-                if (!send(m_session.login(login, loggedIn)) || !loggedIn) return;
-                m_server.settings.log(QStringLiteral("-- login %1 %2").arg(login.user, login.database));
+                if (!send(session.login(login, loggedIn)) || !loggedIn) return;
+                server.settings.log(QStringLiteral("-- login %1 %2").arg(login.user, login.database));
             } else if (type == 0x06) {
-                m_server.settings.log(QStringLiteral("-- attention"));
+                server.settings.log(QStringLiteral("-- attention"));
                 send(tds::Tokens().done(0xFD, tds::Attention, 0, 0).bytes);
             } else if (loggedIn) {
                 request(type, body);
@@ -68,7 +67,6 @@ public:
         }
     }
 
-private:
     // Procedure calls and the transaction manager's requests: all that FreeTDS sends here.
     void request(char type, const QByteArray& body)
     {
@@ -76,16 +74,16 @@ private:
         const bool readable = (type == 0x03 && tds::readCall(body, call)) || type == 0x0E;
         const QString text = call.parameters.value(call.name == "sp_cursoropen" ? 1 : 2).value.toString();
         // A silent server still answers what a driver sends while opening a connection: SET options.
-        if (m_server.behaviour == Behaviour::Silent && type == 0x03 && call.name != "sp_unprepare" &&
+        if (server.behaviour == Behaviour::Silent && type == 0x03 && call.name != "sp_unprepare" &&
             !text.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive))
-            return m_server.settings.log(text);
-        if (readable)
-            send(type == 0x03 ? m_session.call(call) : m_session.transactionRequest(body));
-        else
-            send(tds::Tokens()
-                     .error(8009, 1, 16, "A request or parameter of a kind this server does not take.")
-                     .done(0xFD, tds::Error, 0, 0)
-                     .bytes);
+            return server.settings.log(text);
+        send(!readable
+                 ? tds::Tokens()
+                       .error(8009, 1, 16, "A request or parameter of a kind this server does not take.")
+                       .done(0xFD, tds::Error, 0, 0)
+                       .bytes
+             : type == 0x03 ? session.call(call)
+                            : session.transactionRequest(body));
     }
 
     // One whole message: the bodies of its packets (type, status, big-endian length, ...) up to the one
@@ -94,17 +92,16 @@ private:
     {
         body.clear();
         for (bool last = false; !last;) {
-            while (m_buffer.size() < 8 ||
-                   m_buffer.size() < qFromBigEndian<quint16>(m_buffer.constData() + 2)) {
-                if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
-                if (m_socket.waitForReadyRead(kSlice)) m_buffer += m_socket.readAll();
+            while (buffer.size() < 8 || buffer.size() < qFromBigEndian<quint16>(buffer.constData() + 2)) {
+                if (server.stopping() || socket.state() != QAbstractSocket::ConnectedState) return false;
+                if (socket.waitForReadyRead(kSlice)) buffer += socket.readAll();
             }
-            const int length = qFromBigEndian<quint16>(m_buffer.constData() + 2);
+            const int length = qFromBigEndian<quint16>(buffer.constData() + 2);
             if (length < 8) return false;
-            type = m_buffer[0];
-            last = m_buffer[1] & 0x01;
-            body += m_buffer.mid(8, length - 8);
-            m_buffer.remove(0, length);
+            type = buffer[0];
+            last = buffer[1] & 0x01;
+            body += buffer.mid(8, length - 8);
+            buffer.remove(0, length);
         }
         return true;
     }
@@ -121,40 +118,29 @@ private:
                 header.u8(0x04).u8(last).u8(length >> 8).u8(length).u16(0x3400).u8(packet++).u8(0).bytes +
                 part;
         }
-        const bool trickle = m_server.behaviour == Behaviour::Trickle;
+        const bool trickle = server.behaviour == Behaviour::Trickle;
         for (qsizetype at = 0; at < message.size(); at += trickle ? 1 : message.size()) {
-            m_socket.write(message.mid(at, trickle ? 1 : -1));
+            socket.write(message.mid(at, trickle ? 1 : -1));
             QDeadlineTimer next(trickle ? kTrickleGapMs : 0);
-            while (m_socket.bytesToWrite() > 0 || !next.hasExpired()) {
-                if (m_server.stopping() || m_socket.state() != QAbstractSocket::ConnectedState) return false;
-                if (!m_socket.waitForBytesWritten(kSlice))
-                    QThread::msleep(m_socket.bytesToWrite() ? 0 : kSlice);
+            while (socket.bytesToWrite() > 0 || !next.hasExpired()) {
+                if (server.stopping() || socket.state() != QAbstractSocket::ConnectedState) return false;
+                if (!socket.waitForBytesWritten(kSlice)) QThread::msleep(socket.bytesToWrite() ? 0 : kSlice);
             }
         }
         return true;
     }
-
-    Server& m_server;
-    QTcpSocket& m_socket;
-    TdsSession m_session;
-    QByteArray m_buffer;
 };
 
 void serve(Server& server, qintptr descriptor)
 {
     QTcpSocket socket;
-    if (!socket.setSocketDescriptor(descriptor)) return;
-    Conversation(server, socket).run();
-    socket.abort();
+    if (socket.setSocketDescriptor(descriptor)) Conversation{server, socket}.run();
 }
 
 // Hands each accepted connection's descriptor over instead of making a socket of this thread.
-class DescriptorServer : public QTcpServer
+struct DescriptorServer : QTcpServer
 {
-public:
     std::vector<qintptr> pending;
-
-protected:
     void incomingConnection(qintptr descriptor) override { pending.push_back(descriptor); }
 };
 
@@ -173,18 +159,15 @@ bool configure(Server& server, const QCommandLineParser& parser)
                          parts.value(3).toInt()});
         if (!number || parts.value(1).isEmpty()) return false;
     }
-    const QString behaviour = parser.value("behaviour");
-    server.behaviour = behaviour == "silent"    ? Behaviour::Silent
-                       : behaviour == "trickle" ? Behaviour::Trickle
-                                                : Behaviour::Serve;
+    const int behaviour = QStringList{"serve", "silent", "trickle"}.indexOf(parser.value("behaviour"));
+    server.behaviour = Behaviour(qMax(behaviour, 0));
     s.anyDatabase = server.behaviour != Behaviour::Serve;
     if (parser.isSet("lifetime")) server.lifetime = QDeadlineTimer(parser.value("lifetime").toInt() * 1000);
     if (parser.isSet("log")) {
         s.logFile.setFileName(parser.value("log"));
         if (!s.logFile.open(QIODevice::Append)) return false;
     }
-    return !s.folder.isEmpty() &&
-           (behaviour.isEmpty() || behaviour == "serve" || server.behaviour != Behaviour::Serve);
+    return !s.folder.isEmpty() && (behaviour >= 0 || !parser.isSet("behaviour"));
 }
 } // namespace
 

@@ -266,11 +266,11 @@ QByteArray TdsSession::call(const tds::Call& call)
     const auto text = [&p](int i) { return p.value(i).value.toString(); };
     if (call.name == QLatin1String("sp_prepexec")) { // how every statement comes, prepared and run at once
         runPrepared(text(2), text(1), p.mid(3), answer);
-        returned << Parameter{p.value(0).name, true, m_nextHandle++};
+        returned << Parameter{p.value(0).name, m_nextHandle++};
     } else if (call.name == QLatin1String("sp_cursoropen")) { // Qt's set-up statements, no rows to keep
         runPrepared(text(1), {}, {}, answer);
         for (int i : {0, 2, 3, 4})
-            if (i < p.size()) returned << Parameter{p[i].name, true, i == 0 ? QVariant(0) : p[i].value};
+            if (i < p.size()) returned << Parameter{p[i].name, i == 0 ? QVariant(0) : p[i].value};
     } else if (call.name != QLatin1String("sp_unprepare")) { // nothing kept to drop
         fail(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(call.name), answer);
     }

@@ -7,22 +7,16 @@
 
 namespace tds {
 namespace {
-int folded(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
-
+// Texts compared letter case and trailing blanks aside, letters folded for ASCII alone.
 int compareText(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
-    const auto* left = static_cast<const unsigned char*>(a);
-    const auto* right = static_cast<const unsigned char*>(b);
-    while (lengthA > 0 && left[lengthA - 1] == ' ')
-        --lengthA;
-    while (lengthB > 0 && right[lengthB - 1] == ' ')
-        --lengthB;
-    for (int i = 0; i < qMin(lengthA, lengthB); ++i)
-        if (folded(left[i]) != folded(right[i])) return folded(left[i]) < folded(right[i]) ? -1 : 1;
-    return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+    const auto folded = [](const void* text, int length) {
+        QByteArray t = QByteArray(static_cast<const char*>(text), length).toLower();
+        while (t.endsWith(' '))
+            t.chop(1);
+        return t;
+    };
+    return folded(a, lengthA).compare(folded(b, lengthB));
 }
 
 // Where `stop` first comes outside quotes and brackets from `at` on, or a bracket closes that was open
@@ -160,17 +154,13 @@ QString toSqlite(const QString& statement, int tranCount)
                       .replace(national, QStringLiteral("'"))
                       .replace(text, QStringLiteral("AS TEXT"));
     // A quoted yyyymmdd that is a date is SQL Server's unambiguous date literal: the store's dates are ISO.
-    QString out;
-    qsizetype from = 0;
-    for (auto it = dateLiteral.globalMatch(sql); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
+    QRegularExpressionMatch m;
+    for (qsizetype from = 0; (m = dateLiteral.match(sql, from)).hasMatch(); from = m.capturedEnd()) {
         const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        out += sql.mid(from, m.capturedStart() - from);
-        out += date.isValid() ? QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'')
-                              : m.captured();
-        from = m.capturedEnd();
+        if (date.isValid())
+            sql.replace(m.capturedStart(), m.capturedLength(), "'" + date.toString(Qt::ISODate) + "'");
     }
-    return out + sql.mid(from);
+    return sql;
 }
 
 QStringList statements(const QString& batch, QChar separator)
