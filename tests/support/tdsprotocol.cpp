@@ -164,11 +164,9 @@ bool readCall(const QByteArray& body, Call& call)
                            : wide(r.take(qsizetype(length) * 2));
     r.le(2); // option flags
     for (int guard = 0; guard < 2100 && r.at < body.size() && !r.failed; ++guard) {
-        Parameter p;
-        p.name = wide(r.take(qsizetype(r.le(1)) * 2));
+        const QString name = wide(r.take(qsizetype(r.le(1)) * 2));
         r.le(1); // status flags
-        p.value = readValue(r);
-        call.parameters << p;
+        call.parameters << Parameter{name, readValue(r)};
     }
     return !r.failed;
 }

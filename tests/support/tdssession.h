@@ -18,8 +18,7 @@ struct TdsServerSettings
     {
         int number;
         QString text;
-        int times;
-        int skip; // matching statements let through before the first failure
+        int times, skip; // statements failed, after letting `skip` through
     };
     QVector<Fault> faults;
 
@@ -37,8 +36,7 @@ class TdsSession
 public:
     explicit TdsSession(TdsServerSettings& settings) : m_settings(settings) {}
     ~TdsSession();
-    TdsSession(const TdsSession&) = delete;
-    TdsSession& operator=(const TdsSession&) = delete;
+    Q_DISABLE_COPY(TdsSession)
 
     QByteArray login(const tds::Login& login, bool& accepted);
     QByteArray call(const tds::Call& call);
@@ -50,10 +48,7 @@ private:
         tds::Tokens out;
         bool aborted = false; // the rest of the batch is not run
         // A statement of the procedure call ends in DONEINPROC.
-        void done(int status, int command, quint64 rows)
-        {
-            out.done(0xFF, status | tds::More, command, rows);
-        }
+        void done(int status, int command, quint64 n) { out.done(0xFF, status | tds::More, command, n); }
     };
     bool query(const QString& sqlite, const tds::Values& values, tds::Result& result, Answer& answer);
     bool evaluate(const QString& expression, const tds::Values& values, QVariant& value, Answer& answer);

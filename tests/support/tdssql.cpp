@@ -73,12 +73,12 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
             return false;
         }
         const QVariant& v = found.value();
-        QByteArray text = v.toString().toUtf8();
-        if (v.typeId() == QMetaType::QDateTime) // as the store writes a moment, milliseconds only if any
-            text = v.toDateTime()
-                       .toString(v.toDateTime().time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz"
-                                                              : "yyyy-MM-dd HH:mm:ss")
-                       .toUtf8();
+        const QDateTime t = v.toDateTime(); // as the store writes a moment, milliseconds only if any
+        const QByteArray text =
+            (v.typeId() != QMetaType::QDateTime
+                 ? v.toString()
+                 : t.toString(t.time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz" : "yyyy-MM-dd HH:mm:ss"))
+                .toUtf8();
         if (v.isNull())
             sqlite3_bind_null(statement, i);
         else if (v.typeId() == QMetaType::Double)
@@ -93,14 +93,10 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
 
 QVariant columnValue(sqlite3_stmt* statement, int column)
 {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return qint64(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(statement, column);
-    case SQLITE_NULL:
-        return {};
-    }
+    const int type = sqlite3_column_type(statement, column);
+    if (type == SQLITE_INTEGER) return qint64(sqlite3_column_int64(statement, column));
+    if (type == SQLITE_FLOAT) return sqlite3_column_double(statement, column);
+    if (type == SQLITE_NULL) return {};
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                              sqlite3_column_bytes(statement, column));
 }
