@@ -23,10 +23,6 @@ constexpr int kTrickleGapMs = 1000; // between two bytes of a trickling server
 constexpr int kPacketSize = 4096;
 
 std::atomic<bool> g_stopping{false};
-void stop(int)
-{
-    g_stopping = true;
-}
 
 enum class Behaviour { Serve, Silent, Trickle };
 
@@ -113,10 +109,10 @@ struct Conversation
         for (qsizetype at = 0; at == 0 || at < payload.size(); at += kPacketSize - 8) {
             const QByteArray part = payload.mid(at, kPacketSize - 8);
             const int length = int(part.size()) + 8, last = at + part.size() >= payload.size() ? 1 : 0;
-            tds::Tokens header; // type, status, length and process id (big-endian), packet number, window
+            // Type, status, length and process id (big-endian), packet number, window.
             message +=
-                header.u8(0x04).u8(last).u8(length >> 8).u8(length).u16(0x3400).u8(packet++).u8(0).bytes +
-                part;
+                tds::Tokens().u8(4).u8(last).u8(length >> 8).u8(length).u16(0x3400).u8(packet++).u8(0).bytes;
+            message += part;
         }
         const bool trickle = server.behaviour == Behaviour::Trickle;
         for (qsizetype at = 0; at < message.size(); at += trickle ? 1 : message.size()) {
@@ -197,8 +193,8 @@ int main(int argc, char* argv[])
                              "the behaviour serve, silent or trickle; see --help\n");
         return 2;
     }
-    std::signal(SIGTERM, stop);
-    std::signal(SIGINT, stop);
+    for (int signal : {SIGTERM, SIGINT})
+        std::signal(signal, [](int) { g_stopping = true; });
     std::vector<std::thread> sessions;
     {
         DescriptorServer listener;
