@@ -10,13 +10,12 @@ namespace {
 // Texts compared letter case and trailing blanks aside, letters folded for ASCII alone.
 int compareText(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
-    const auto folded = [](const void* text, int length) {
-        QByteArray t = QByteArray(static_cast<const char*>(text), length).toLower();
-        while (t.endsWith(' '))
-            t.chop(1);
-        return t;
-    };
-    return folded(a, lengthA).compare(folded(b, lengthB));
+    QByteArrayView left(static_cast<const char*>(a), lengthA), right(static_cast<const char*>(b), lengthB);
+    while (left.endsWith(' '))
+        left.chop(1);
+    while (right.endsWith(' '))
+        right.chop(1);
+    return qstrnicmp(left.data(), left.size(), right.data(), right.size());
 }
 
 // Where `stop` first comes outside quotes and brackets from `at` on, or a bracket closes that was open
@@ -73,11 +72,11 @@ bool bind(sqlite3_stmt* statement, const Values& values, QString& missing)
             return false;
         }
         const QVariant& v = found.value();
-        const QDateTime t = v.toDateTime(); // as the store writes a moment, milliseconds only if any
+        // A moment as the store writes it, with milliseconds only if it has any.
+        const QDateTime t = v.typeId() == QMetaType::QDateTime ? v.toDateTime() : QDateTime();
         const QByteArray text =
-            (v.typeId() != QMetaType::QDateTime
-                 ? v.toString()
-                 : t.toString(t.time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz" : "yyyy-MM-dd HH:mm:ss"))
+            (t.isValid() ? t.toString(t.time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz" : "yyyy-MM-dd HH:mm:ss")
+                         : v.toString())
                 .toUtf8();
         if (v.isNull())
             sqlite3_bind_null(statement, i);
