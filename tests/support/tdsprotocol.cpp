@@ -45,9 +45,9 @@ QString wide(const QByteArray& bytes)
 QVariant text(Reader& r, int type)
 {
     const int size = type == 0x63 ? 4 : 2;
-    const quint64 null = type == 0x63 ? 0xFFFFFFFF : 0xFFFF;
-    r.failed = r.failed || r.le(size) == null; // the maximum length
-    r.take(5);                                 // the collation
+    const quint64 null = type == 0x63 ? 0xFFFFFFFF : 0xFFFF, maxLength = r.le(size);
+    r.failed = r.failed || (type == 0xE7 && maxLength == 0xFFFF); // nvarchar(max): chunks
+    r.take(5);                                                    // the collation
     const quint64 length = r.le(size);
     return length == null ? QVariant(QMetaType::fromType<QString>()) : wide(r.take(qsizetype(length)));
 }
@@ -189,6 +189,11 @@ QByteArray loginReply(const QString& database)
     t.bVarchar(product).raw(QByteArray("\x10\x00\x07\xD0", 4));
     t.envChange(4, text(QStringLiteral("4096")), text(QStringLiteral("4096")), true); // the packet size
     return t.done(0xFD, 0, 0, 0).bytes;
+}
+
+QByteArray refusal(int number, int severity, const QString& message)
+{
+    return Tokens().error(number, 1, severity, message).done(0xFD, Error, 0, 0).bytes;
 }
 
 void resultSet(Tokens& out, const Result& result)

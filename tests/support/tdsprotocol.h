@@ -72,6 +72,8 @@ qsizetype afterHeaders(const QByteArray& body);
 bool readCall(const QByteArray& body, Call& call);
 QByteArray preLoginReply();
 QByteArray loginReply(const QString& database); // packets of 4096 bytes
+// A request refused whole: its error and the closing DONE.
+QByteArray refusal(int number, int severity, const QString& message);
 
 // Between T-SQL and the SQLite store: the statement text, values in and out, the text comparison.
 

@@ -73,11 +73,7 @@ struct Conversation
         if (server.behaviour == Behaviour::Silent && type == 0x03 && call.name != "sp_unprepare" &&
             !text.trimmed().startsWith(QLatin1String("SET "), Qt::CaseInsensitive))
             return server.settings.log(text);
-        send(!readable
-                 ? tds::Tokens()
-                       .error(8009, 1, 16, "A request or parameter of a kind this server does not take.")
-                       .done(0xFD, tds::Error, 0, 0)
-                       .bytes
+        send(!readable ? tds::refusal(8009, 16, "A request or parameter of a kind this server does not take.")
              : type == 0x03 ? session.call(call)
                             : session.transactionRequest(body));
     }

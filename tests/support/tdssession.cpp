@@ -44,19 +44,14 @@ QFileInfoList databases(const QString& folder)
 {
     return QDir(folder).entryInfoList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name);
 }
-
-QByteArray refused(int number, int severity, const QString& message)
-{
-    return Tokens().error(number, 1, severity, message).done(0xFD, tds::Error, 0, 0).bytes;
-}
 } // namespace
 
 void TdsServerSettings::log(const QString& line)
 {
     std::lock_guard lock(mutex);
     if (!logFile.isOpen()) return;
-    logFile.write(QString(line).replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), " ").toUtf8() +
-                  '\n');
+    static const QRegularExpression lineEnds(QStringLiteral("[\\r\\n]+"));
+    logFile.write(QString(line).replace(lineEnds, QStringLiteral(" ")).toUtf8() + '\n');
     logFile.flush();
 }
 
@@ -83,17 +78,20 @@ QByteArray TdsSession::login(const tds::Login& login, bool& accepted)
     accepted = false;
     if (!m_settings.user.isEmpty() &&
         (login.user != m_settings.user || login.password != m_settings.password))
-        return refused(18456, 14, QStringLiteral("Login failed for user '%1'.").arg(login.user));
+        return tds::refusal(18456, 14, QStringLiteral("Login failed for user '%1'.").arg(login.user));
     QString database = login.database.isEmpty() ? QStringLiteral("master") : login.database;
     QString path = QStringLiteral(":memory:");
     for (const QFileInfo& file : databases(m_settings.folder))
-        if (file.completeBaseName().compare(database, Qt::CaseInsensitive) == 0)
-            path = file.absoluteFilePath(), database = file.completeBaseName();
+        if (file.completeBaseName().compare(database, Qt::CaseInsensitive) == 0) {
+            path = file.absoluteFilePath();
+            database = file.completeBaseName();
+        }
     if (path.startsWith(QLatin1Char(':')) && !m_settings.anyDatabase &&
         database.compare(QLatin1String("master"), Qt::CaseInsensitive) != 0)
-        return refused(4060, 11,
-                       QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
-                           .arg(database));
+        return tds::refusal(
+            4060, 11,
+            QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.")
+                .arg(database));
     sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_busy_timeout(m_db, kBusyMs);
     tds::compareAsSqlServer(m_db);
