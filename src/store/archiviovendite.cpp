@@ -30,18 +30,23 @@ const QString kNuovaRiga = QStringLiteral(
     "INSERT INTO DocumentiRighe (IDDocumentoRiga, NumeroRiga, IDUscita, idcausaleMovimento, IDDocumento, "
     "Descrizione, Iva, PrezzoNetto, PrezzoCopertina, Spunta, QTA, QtaRec, UM) "
     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-// How many document rows one statement writes at most.
+// How many document rows one round trip writes at most.
 constexpr size_t kRighePerIstruzione = 8;
-// The statement that writes n rows, at n - 1.
-const QStringList& nuoveRighe()
+// The text that writes n rows, at n - 1: on the embedded store one INSERT of n rows; on SQL Server n
+// INSERTs of one row each, travelling together, so that a trigger of the store written for one row at
+// a time sees every row.
+const QStringList& nuoveRighe(Motore engine)
 {
-    static const QStringList texts = [] {
-        QStringList made{kNuovaRiga};
+    static const auto made = [](Motore motore) {
+        QStringList texts{kNuovaRiga};
         for (size_t n = 2; n <= kRighePerIstruzione; ++n)
-            made << made.last() + QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        return made;
-    }();
-    return texts;
+            texts << texts.last() + (motore == Motore::SqlServer
+                                         ? QStringLiteral("; ") + kNuovaRiga
+                                         : QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        return texts;
+    };
+    static const QStringList embedded = made(Motore::Embedded), server = made(Motore::SqlServer);
+    return engine == Motore::SqlServer ? server : embedded;
 }
 const QString kNuovaTestata = QStringLiteral(
     "INSERT INTO Documenti (IDDocumento, IDFornitore, numero, IDTipoDocumento, Descrizione, Note, Data, "
@@ -200,7 +205,7 @@ void ArchivioVendite::scriviRighe(const std::vector<RigaDocumento>& righe)
                    << numeroDaLegare(r.prezzoCopertina) << false << numeroDaLegare(r.quantita)
                    << numeroDaLegare(r.quantita) << testo(r.um);
         }
-        m_connection.scrivi(nuoveRighe().at(qsizetype(count - 1)), values);
+        m_connection.scrivi(nuoveRighe(m_connection.motore()).at(qsizetype(count - 1)), values);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "store/odbcstring.h"
 #include "store/sqlitecollation.h"
 #include "store/storelayout.h"
+#include "store/storerow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,11 +39,12 @@ Failure databaseFailure(const QString& context, const QSqlError& error)
                    reason.isEmpty() ? context : context + QStringLiteral(": ") + reason);
 }
 
-// A statement's failure, told apart when another writer caused it (see ConflittoStore).
-[[noreturn]] void throwStatementFailure(const QString& sql, const QSqlError& error)
+// A statement's failure, told apart when another writer caused it (see ConflittoStore). `states` are
+// the statement's ODBC states, when the driver's statement is at hand.
+[[noreturn]] void throwStatementFailure(const QString& sql, const QSqlError& error,
+                                        const QStringList& states = {})
 {
-    const QString code = error.nativeErrorCode().trimmed();
-    if (code == QLatin1String("1205") || code == QLatin1String("1222"))
+    if (eConflitto(error.nativeErrorCode(), states))
         throw ConflittoStore(FailureCode::Database, databaseFailure(sql, error).description());
     throw databaseFailure(sql, error);
 }
@@ -102,6 +104,30 @@ SQLHANDLE istruzioneOdbc(const QSqlQuery& query)
     if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
         throw Failure(FailureCode::Database, QStringLiteral("Il driver ODBC non fornisce l'istruzione"));
     return *static_cast<const SQLHANDLE*>(handle.constData());
+}
+
+// The ODBC states (SQLSTATE) of the statement's diagnostics, read before anything else is asked of it.
+QStringList statiOdbc(SQLHANDLE statement)
+{
+    QStringList states;
+    SQLCHAR state[6];
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    for (SQLSMALLINT record = 1; record <= 16; ++record) {
+        if (!SQL_SUCCEEDED(SQLGetDiagRecA(SQL_HANDLE_STMT, statement, record, state, &native, nullptr, 0,
+                                          &length)))
+            break;
+        states << QString::fromLatin1(reinterpret_cast<const char*>(state), 5);
+    }
+    return states;
+}
+
+// The states of a failed prepared query, when it has a driver's statement.
+QStringList statiDellaQuery(const QSqlQuery& query)
+{
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>()) return {};
+    return statiOdbc(*static_cast<const SQLHANDLE*>(handle.constData()));
 }
 } // namespace
 
@@ -229,13 +255,29 @@ void ConnessioneStore::apriSqlServer(int loginTimeoutSeconds)
     if (loginTimeoutSeconds > 0)
         m_database->setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeoutSeconds));
     if (!m_database->open()) throw databaseFailure(unreachable, m_database->lastError());
-    // A statement that fails inside a unit of work undoes the whole unit at once, so that the unit is
-    // never saved in pieces: the statements after it fail too, and the unit's check before its commit
-    // finds it ended.
-    QSqlQuery abort(*m_database);
-    if (m_database->driver()->dbmsType() == QSqlDriver::MSSqlServer &&
-        !abort.exec(QStringLiteral("SET XACT_ABORT ON")))
-        throw databaseFailure(unreachable, abort.lastError());
+    impostaSessione();
+}
+
+// The session's options, sent as a plain batch so that they hold for the connection, and read back:
+// a statement that fails inside a unit of work undoes the whole unit at once, so that the unit is never
+// saved in pieces (XACT_ABORT); a statement waits for another session's lock a bounded time, then fails
+// as a conflict (LOCK_TIMEOUT); quoted names are names (QUOTED_IDENTIFIER, which the store's
+// "Quantità" needs). The temporary table marks the unit of work that Transazione begins.
+void ConnessioneStore::impostaSessione()
+{
+    const QString failed = QStringLiteral("Impossibile impostare le opzioni della sessione");
+    eseguiLotto(QStringLiteral("SET XACT_ABORT ON; SET QUOTED_IDENTIFIER ON; SET LOCK_TIMEOUT %1; "
+                               "CREATE TABLE #TransazioneAperta (Numero int NOT NULL PRIMARY KEY)")
+                    .arg(kAttesaBlocchiMs));
+    QSqlQuery check = esegui(QStringLiteral("SELECT @@OPTIONS, @@LOCK_TIMEOUT"));
+    if (!rigaSuccessiva(check)) throw Failure(FailureCode::Database, failed);
+    constexpr int kXactAbort = 16384, kQuotedIdentifier = 256;
+    const int options = check.value(0).toInt();
+    if (!(options & kXactAbort) || !(options & kQuotedIdentifier) || check.value(1).toInt() != kAttesaBlocchiMs)
+        throw Failure(FailureCode::Database, failed + QStringLiteral(" (@@OPTIONS %1, @@LOCK_TIMEOUT %2)")
+                                                      .arg(options)
+                                                      .arg(check.value(1).toInt()));
+    check.finish();
 }
 
 QSql::NumericalPrecisionPolicy ConnessioneStore::precisione() const
@@ -304,14 +346,29 @@ int ConnessioneStore::scrivi(const QString& sql, const QVariantList& values)
     while (query.nextResult())
         if (!query.isSelect()) count = query.numRowsAffected();
     const QSqlError error = query.lastError();
+    const QStringList states = error.isValid() ? statiDellaQuery(query) : QStringList();
     query.finish();
-    if (error.isValid()) throwStatementFailure(sql, error);
+    if (error.isValid()) throwStatementFailure(sql, error, states);
     return count;
 }
 
 void ConnessioneStore::eseguiPreparata(QSqlQuery& query)
 {
-    if (!query.exec()) throwStatementFailure(query.lastQuery(), query.lastError());
+    if (!query.exec()) throwStatementFailure(query.lastQuery(), query.lastError(), statiDellaQuery(query));
+}
+
+void ConnessioneStore::eseguiLotto(const QString& sql)
+{
+    if (!aperta())
+        throw Failure(FailureCode::Database, QStringLiteral("La connessione al database è chiusa"));
+    QSqlQuery batch(*m_database);
+    batch.setForwardOnly(true); // executed directly: no server cursor
+    if (!batch.exec(sql)) throwStatementFailure(sql, batch.lastError(), statiDellaQuery(batch));
+    while (batch.nextResult()) {
+    }
+    const QSqlError error = batch.lastError();
+    if (error.isValid() && error.type() != QSqlError::NoError)
+        throwStatementFailure(sql, error, statiDellaQuery(batch));
 }
 
 QSqlQuery& ConnessioneStore::eseguiRicordata(const QString& sql, const QVariantList& values)
@@ -346,6 +403,7 @@ void ConnessioneStore::eseguiConValori(QSqlQuery& query, const QVariantList& val
             FailureCode::Database,
             QStringLiteral("Impossibile passare i valori al driver ODBC: %1").arg(query.lastQuery()));
     const bool done = query.exec();
+    const QStringList states = done ? QStringList() : statiOdbc(statement); // before the release clears them
     OdbcBinding::release(statement);
-    if (!done) throwStatementFailure(query.lastQuery(), query.lastError());
+    if (!done) throwStatementFailure(query.lastQuery(), query.lastError(), states);
 }

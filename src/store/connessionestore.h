@@ -68,6 +68,15 @@ public:
     // once and finish it: the reference holds only until the next statement.
     QSqlQuery& eseguiRicordata(const QString& sql, const QVariantList& values = {});
 
+    // A plain batch of statements without values, sent as it is (never through a server cursor or a
+    // prepared call, which would undo a SET when they return), read to the end of its results. For the
+    // session's options and for scripts.
+    void eseguiLotto(const QString& sql);
+
+    // How long a statement waits for a lock that another session holds, on SQL Server: past it the
+    // statement fails as a conflict (ConflittoStore) and the unit of work is undone.
+    static constexpr int kAttesaBlocchiMs = 5000;
+
     // A write (kept as above) run to the end of everything the store answers, so that an error raised
     // after its row count (by a trigger) is not missed. Gives the rows the statement itself changed,
     // -1 when the store does not say (NOCOUNT).
@@ -85,6 +94,7 @@ private:
     void apriEmbedded(int loginTimeoutSeconds);
     void apriSqlServer(int loginTimeoutSeconds);
     void applicaTimeoutComandi(QSqlQuery& query) const;
+    void impostaSessione();
     // Runs the prepared query with its values: bound by Qt on the embedded store, by OdbcBinding on
     // SQL Server.
     void eseguiConValori(QSqlQuery& query, const QVariantList& values);

@@ -35,6 +35,25 @@ const QStringList& scaricaGiacenze()
     return texts;
 }
 
+// On SQL Server every issue's stock changes in a statement of its own, so that a trigger of the store
+// written for one row at a time sees each; the statements of up to kPerIstruzione issues travel together
+// and count the issues they lowered. By number of issues - 1; made once.
+const QStringList& testiScaricoSqlServer()
+{
+    static const QStringList texts = [] {
+        QStringList made;
+        QString updates;
+        for (int n = 1; n <= servizi::kPerIstruzione; ++n) {
+            updates += QStringLiteral("UPDATE Uscite SET Giacenza = Giacenza - ? WHERE IDUscita = ?; "
+                                      "SET @Scaricate = @Scaricate + @@ROWCOUNT; ");
+            made << QStringLiteral("DECLARE @Scaricate int; SET @Scaricate = 0; ") + updates +
+                        QStringLiteral("SELECT @Scaricate AS Scaricate");
+        }
+        return made;
+    }();
+    return texts;
+}
+
 constexpr int kTimeoutContatore = 200;
 
 // A whole quantity travels as an integer, so the stock keeps its exact type on either engine.
@@ -55,6 +74,21 @@ QString segnaposti(int n)
     for (int i = 1; i < n; ++i)
         text += QStringLiteral(", ?");
     return text;
+}
+
+std::optional<QVariant> ultimoValore(QSqlQuery& query)
+{
+    std::optional<QVariant> value;
+    do {
+        if (!query.isSelect()) continue;
+        value.reset();
+        while (rigaSuccessiva(query))
+            value = query.value(0);
+    } while (query.nextResult());
+    if (query.lastError().type() != QSqlError::NoError)
+        throw Failure(FailureCode::Database, query.lastError().text());
+    query.finish();
+    return value;
 }
 
 QVariant campo(const QSqlRecord& record, const QString& name)
@@ -132,8 +166,10 @@ QList<qint32> ServiziDocumento::IncrementaContatore(const QString& nomeContatore
 {
     QList<qint32> values;
     if (m_connection.motore() != Motore::Embedded) {
+        // After a failure the sale's unit of work is undone: the calls left would run outside it.
+        const int failures = m_failures;
         for (int i = 0; i < volte; ++i)
-            values << IncrementaContatore(nomeContatore);
+            values << (m_failures == failures ? IncrementaContatore(nomeContatore) : 0);
         return values;
     }
     if (volte < 1) return values;
@@ -163,22 +199,10 @@ qint32 ServiziDocumento::contatoreSqlServer(const QString& name)
 {
     QSqlQuery& query = m_connection.eseguiRicordata(m_connection.dialetto().avanzaContatore(), {name});
     // The procedure may send results of its own: the value is the last result's row.
-    QVariant value;
-    bool found = false;
-    do {
-        if (!query.isSelect()) continue;
-        found = false;
-        while (rigaSuccessiva(query)) {
-            value = query.value(0);
-            found = true;
-        }
-    } while (query.nextResult());
-    if (query.lastError().type() != QSqlError::NoError)
-        throw Failure(FailureCode::Database, query.lastError().text());
-    query.finish();
-    if (!found) throw Failure(FailureCode::Database, QStringLiteral("Contatore_update senza valore"));
-    if (value.isNull()) return -1;
-    return intero32(value, QStringLiteral("@Valore"));
+    const std::optional<QVariant> value = ultimoValore(query);
+    if (!value) throw Failure(FailureCode::Database, QStringLiteral("Contatore_update senza valore"));
+    if (value->isNull()) return -1;
+    return intero32(*value, QStringLiteral("@Valore"));
 }
 
 // The document type's row, read once for both of its services.
@@ -224,6 +248,7 @@ QString ServiziDocumento::ProssimoNumeroRiga(qint32 idDocumento)
 
 int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
 {
+    if (m_connection.motore() == Motore::SqlServer) return scaricaUnaPerIstruzione(scarichi);
     int lowered = 0;
     // Rounds of distinct issues: an issue sold on two rows is lowered in two rounds, in their order.
     QList<Scarico> left = scarichi;
@@ -235,6 +260,7 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
             });
             (taken || round.size() == kPerIstruzione ? later : round) << scarico;
         }
+        const int failures = m_failures;
         lowered += protetto<int>(0, [&] {
             QVariantList values;
             for (const Scarico& scarico : round)
@@ -245,7 +271,30 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
             const int updated = m_connection.scrivi(scaricaGiacenze().at(round.size() - 1), values);
             return updated < 0 ? int(round.size()) : updated;
         });
+        if (m_failures != failures) break; // the issues left fall back with it
         left = later;
+    }
+    return lowered;
+}
+
+// The issues in their order, kPerIstruzione to a round trip; the first failure ends the sale's writes.
+int ServiziDocumento::scaricaUnaPerIstruzione(const QList<Scarico>& scarichi)
+{
+    int lowered = 0;
+    for (qsizetype from = 0; from < scarichi.size(); from += kPerIstruzione) {
+        const QList<Scarico> some = scarichi.mid(from, kPerIstruzione);
+        const int failures = m_failures;
+        lowered += protetto<int>(0, [&] {
+            QVariantList values;
+            for (const Scarico& scarico : some)
+                values << quantitaDaLegare(scarico.quantita) << scarico.idUscita;
+            QSqlQuery& query =
+                m_connection.eseguiRicordata(testiScaricoSqlServer().at(some.size() - 1), values);
+            const std::optional<QVariant> count = ultimoValore(query);
+            if (!count) throw Failure(FailureCode::Database, QStringLiteral("Scaricate senza valore"));
+            return intero32(*count, QStringLiteral("Scaricate"));
+        });
+        if (m_failures != failures) break;
     }
     return lowered;
 }

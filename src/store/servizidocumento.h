@@ -61,9 +61,10 @@ public:
     QString UnitaMisuraUscita(qint32 idUscita, bool unitaAcquisto);
     // ScaricaGiacenza for each issue and quantity, in order: lowers the issue's stock by the quantity (a
     // negative quantity raises it); gives how many were lowered (a missing issue is not). One statement
-    // lowers several issues, each issue by one quantity at a time as single calls would; a statement
-    // that fails falls back for its issues alone (none of them lowered). A store that does not count
-    // its rows is taken at its word that every issue was.
+    // lowers several issues, each issue by one quantity at a time as single calls would (on SQL Server
+    // each issue in a statement of its own); a statement that fails falls back for its issues and those
+    // after it (none of them lowered). A store that does not count its rows is taken at its word that
+    // every issue was.
     struct Scarico
     {
         qint32 idUscita;
@@ -94,6 +95,7 @@ private:
     void limiteContatore();
     std::optional<qint32> contatoreEmbedded(const QString& name, int step);
     qint32 contatoreSqlServer(const QString& name);
+    int scaricaUnaPerIstruzione(const QList<Scarico>& scarichi);
     void limitaUscite(int added = 1);
     void leggiUscite(const QString& sql, const QList<qint32>& ids, QHash<qint32, Riga>& memo);
     const Riga& rigaTipoDocumento(qint32 idTipoDocumento);

@@ -6,9 +6,12 @@
 #include "store/conflittostore.h"
 #include "store/servizidocumento.h"
 
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
+
+#include <optional>
 
 namespace servizi {
 // How many issues one statement that reads or writes several names at most.
@@ -16,6 +19,9 @@ constexpr int kPerIstruzione = 8;
 
 // "?, ?, ?" for n values.
 QString segnaposti(int n);
+// The first value of the last row of the last result set a statement sent, read to the end; nothing when
+// that result has no row. Throws Failure when the store refused part of it.
+std::optional<QVariant> ultimoValore(QSqlQuery& query);
 // The named column of a row; throws Failure when the row has none.
 QVariant campo(const QSqlRecord& record, const QString& name);
 // The value; throws Failure when it is NULL.

@@ -9,7 +9,17 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 namespace {
+// On SQL Server each unit of work leaves its number in the session's temporary table: the row is there
+// while the unit the program began is open, and goes when the server undoes it, even should a driver
+// open another transaction on its own afterwards.
+const QString kMarca = QStringLiteral("INSERT INTO #TransazioneAperta (Numero) VALUES (?)");
+const QString kVerifica = QStringLiteral(
+    "SELECT @@TRANCOUNT, (SELECT COUNT(*) FROM #TransazioneAperta WHERE Numero = ?)");
+std::atomic<int> s_numeri{0};
+
 Failure transactionFailure(const QString& what, const QSqlError& error)
 {
     const QString reason = error.text().trimmed();
@@ -26,6 +36,9 @@ Transazione::Transazione(ConnessioneStore& connection) : m_connection(connection
         if (!database.transaction())
             throw transactionFailure(QStringLiteral("Impossibile iniziare la transazione"),
                                      database.lastError());
+        m_open = true; // undone when the mark fails
+        m_numero = ++s_numeri;
+        m_connection.scrivi(kMarca, {m_numero});
     }
     m_open = true;
 }
@@ -55,9 +68,8 @@ void Transazione::verificaAttiva()
         sqlite3* handle = handleSqlite(m_connection.database());
         active = handle && !sqlite3_get_autocommit(handle);
     } else {
-        // A SELECT without a table starts no transaction of its own: 0 means the server ended ours.
-        QSqlQuery query = m_connection.esegui(QStringLiteral("SELECT @@TRANCOUNT"));
-        active = query.next() && query.value(0).toInt() > 0;
+        QSqlQuery& query = m_connection.eseguiRicordata(kVerifica, {m_numero});
+        active = query.next() && query.value(0).toInt() > 0 && query.value(1).toInt() == 1;
         query.finish();
     }
     if (!active)

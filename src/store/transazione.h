@@ -17,6 +17,7 @@ public:
 
     // Throws Failure when the store has already undone the unit by itself (a deadlock victim on SQL
     // Server, a full disk on SQLite): the writes that followed would be saved one by one, outside it.
+    // On SQL Server the open transaction must be this unit's own, not one a driver began afterwards.
     void verificaAttiva();
 
     // Saves every write of the unit together. Throws Failure when the store refuses; the unit is then
@@ -26,4 +27,5 @@ public:
 private:
     ConnessioneStore& m_connection;
     bool m_open = false;
+    int m_numero = 0; // SQL Server: the unit's mark
 };

@@ -9,6 +9,7 @@
 #include "store/storerow.h"
 #include "store/tool/demodata.h"
 #include "store/tool/salesfile.h"
+#include "store/tool/servercopy.h"
 #include "store/tool/toolarguments.h"
 
 #include <QDir>
@@ -21,16 +22,6 @@
 
 namespace {
 using Fill = std::function<void(ConnessioneStore&)>;
-
-// A free name beside the target for building the store; it takes the target's name only when complete.
-QString workingName(const QFileInfo& target)
-{
-    const QString base = target.fileName().left(target.fileName().size() - 7);
-    for (int n = 1;; ++n) {
-        const QString candidate = target.dir().filePath(QStringLiteral("%1.part%2.sqlite").arg(base).arg(n));
-        if (!QFileInfo::exists(candidate)) return candidate;
-    }
-}
 
 bool refuseExisting(const QString& path, bool overwrite, QTextStream& err)
 {
@@ -49,7 +40,7 @@ int buildStore(const ArgomentiStrumento& arguments, const Fill& fill, QTextStrea
 {
     if (refuseExisting(arguments.file, arguments.sovrascrivi, err)) return 1;
     const QFileInfo target(arguments.file);
-    const QString working = workingName(target);
+    const QString working = nomeDiLavoro(target);
     creaStoreVuoto(working);
     try {
         if (fill) {
@@ -128,7 +119,15 @@ int eseguiStrumento(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     int status = 1;
     try {
-        if (parsed->comando == QLatin1String("aggiorna")) {
+        if (parsed->comando == QLatin1String("carica") || parsed->comando == QLatin1String("scarica")) {
+            const ImpostazioniConnessione server{parsed->server, parsed->utente, parsed->password,
+                                                 parsed->database};
+            if (parsed->comando == QLatin1String("carica"))
+                caricaSuServer(parsed->file, server, parsed->sovrascrivi, out);
+            else
+                scaricaDaServer(server, parsed->file, parsed->sovrascrivi, out);
+            status = 0;
+        } else if (parsed->comando == QLatin1String("aggiorna")) {
             status = upgradeStore(*parsed, out, err);
         } else if (parsed->comando == QLatin1String("vendite")) {
             status = writeSales(*parsed, out, err);

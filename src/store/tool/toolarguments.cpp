@@ -22,6 +22,8 @@ QStringList optionsOf(const QString& command)
     if (command == QLatin1String("init")) return {QStringLiteral("sovrascrivi")};
     if (command == QLatin1String("demo"))
         return {QStringLiteral("titoli"), QStringLiteral("seed"), QStringLiteral("sovrascrivi")};
+    if (command == QLatin1String("carica") || command == QLatin1String("scarica"))
+        return {QStringLiteral("utente"), QStringLiteral("password"), QStringLiteral("sovrascrivi")};
     if (command == QLatin1String("vendite"))
         return {QStringLiteral("vendite"), QStringLiteral("righe"),       QStringLiteral("linee"),
                 QStringLiteral("seed"),    QStringLiteral("senza-prove"), QStringLiteral("sovrascrivi")};
@@ -30,7 +32,15 @@ QStringList optionsOf(const QString& command)
 
 int positionalCount(const QString& command)
 {
+    if (command == QLatin1String("carica") || command == QLatin1String("scarica")) return 3;
     return command == QLatin1String("vendite") ? 2 : 1;
+}
+
+QString positionalNames(const QString& command)
+{
+    if (command == QLatin1String("carica")) return QStringLiteral("FILE SERVER DATABASE");
+    if (command == QLatin1String("scarica")) return QStringLiteral("SERVER DATABASE FILE");
+    return command == QLatin1String("vendite") ? QStringLiteral("FILE e OUT") : QStringLiteral("FILE");
 }
 
 void addOptions(QCommandLineParser& parser)
@@ -41,6 +51,8 @@ void addOptions(QCommandLineParser& parser)
         parser.addOption({QLatin1String(option.name), QString(), QStringLiteral("N")});
     parser.addOption({QStringLiteral("senza-prove"), QString()});
     parser.addOption({QStringLiteral("sovrascrivi"), QString()});
+    parser.addOption({QStringLiteral("utente"), QString(), QStringLiteral("U")});
+    parser.addOption({QStringLiteral("password"), QString(), QStringLiteral("P")});
 }
 
 QString rangeError(const NumberOption& option)
@@ -108,6 +120,8 @@ QString usoStrumento()
         "  tavira-store vendite FILE OUT [--vendite N | --linee L] [--righe R] [--seed S]\n"
         "               [--senza-prove] [--sovrascrivi]\n"
         "  tavira-store aggiorna FILE\n"
+        "  tavira-store carica FILE SERVER DATABASE [--utente U --password P] [--sovrascrivi]\n"
+        "  tavira-store scarica SERVER DATABASE FILE [--utente U --password P] [--sovrascrivi]\n"
         "  tavira-store --help\n"
         "FILE: lo store SQLite, un file .sqlite (init e demo lo creano; vendite lo legge; aggiorna\n"
         "porta uno store di una struttura precedente a quella attuale, come fa il programma alla\n"
@@ -116,7 +130,11 @@ QString usoStrumento()
         "vendite di 1..R righe ciascuna, oppure tante vendite quante ne servono per L righe (l'ultima\n"
         "accorciata), seguite da righe che l'importazione deve scartare o correggere, tranne con\n"
         "--senza-prove.\n"
-        "Un file esistente non viene sostituito senza --sovrascrivi.\n");
+        "carica crea DATABASE sul SQL Server SERVER (come in Tavira.XML: HOST,PORTA o HOST\\ISTANZA)\n"
+        "con gli oggetti dello store e vi copia ogni riga di FILE; scarica copia le tabelle dello\n"
+        "store di DATABASE in un nuovo FILE. Entrambi dicono cosa hanno copiato, tabella per tabella;\n"
+        "un errore nomina la tabella e la riga e non lascia un database o un file a metà.\n"
+        "Un file o un database esistente non viene sostituito senza --sovrascrivi.\n");
 }
 
 std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, QString& error)
@@ -135,8 +153,9 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
         result.comando = QStringLiteral("aiuto");
         return result;
     }
-    const QStringList commands = {QStringLiteral("init"), QStringLiteral("demo"), QStringLiteral("vendite"),
-                                  QStringLiteral("aggiorna")};
+    const QStringList commands = {QStringLiteral("init"),     QStringLiteral("demo"),
+                                  QStringLiteral("vendite"),  QStringLiteral("aggiorna"),
+                                  QStringLiteral("carica"),   QStringLiteral("scarica")};
     if (!commands.contains(result.comando)) {
         error = QStringLiteral("Comando sconosciuto: %1").arg(result.comando);
         return std::nullopt;
@@ -156,12 +175,18 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
 
     const QStringList positional = parser.positionalArguments().mid(1);
     if (positional.size() != positionalCount(result.comando)) {
-        error = QStringLiteral("%1 vuole %2")
-                    .arg(result.comando, positionalCount(result.comando) == 2 ? QStringLiteral("FILE e OUT")
-                                                                              : QStringLiteral("FILE"));
+        error = QStringLiteral("%1 vuole %2").arg(result.comando, positionalNames(result.comando));
         return std::nullopt;
     }
     result.file = positional.at(0);
+    if (positional.size() == 3) {
+        const bool fileFirst = result.comando == QLatin1String("carica");
+        result.file = positional.at(fileFirst ? 0 : 2);
+        result.server = positional.at(fileFirst ? 1 : 0);
+        result.database = positional.at(fileFirst ? 2 : 1);
+        result.utente = parser.value(QStringLiteral("utente"));
+        result.password = parser.value(QStringLiteral("password"));
+    }
     if (!result.file.endsWith(QLatin1String(".sqlite"), Qt::CaseInsensitive) ||
         QFileInfo(result.file).fileName().size() <= 7) {
         error = QStringLiteral("Il nome dello store deve terminare con .sqlite: %1").arg(result.file);

@@ -8,9 +8,13 @@
 // The command line of tavira-store.
 struct ArgomentiStrumento
 {
-    QString comando; // "init", "demo", "vendite", "aggiorna" or "aiuto" (--help, -h)
+    QString comando; // "init", "demo", "vendite", "aggiorna", "carica", "scarica" or "aiuto" (--help)
     QString file;    // the store, a .sqlite file
     QString uscita;  // vendite: the sales file written
+    QString server;  // carica, scarica: the SQL Server and its database, user and password
+    QString database;
+    QString utente;
+    QString password;
     int titoli = 300;
     int vendite = 20;
     int righe = 5;
