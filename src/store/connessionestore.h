@@ -76,6 +76,8 @@ public:
     // How long a statement waits for a lock that another session holds, on SQL Server: past it the
     // statement fails as a conflict (ConflittoStore) and the unit of work is undone.
     static constexpr int kAttesaBlocchiMs = 5000;
+    // Whether the session holds the temporary table that marks a unit of work (SQL Server only).
+    bool marcaTransazioni() const { return m_sessione; }
 
     // A write (kept as above) run to the end of everything the store answers, so that an error raised
     // after its row count (by a trigger) is not missed. Gives the rows the statement itself changed,
@@ -106,4 +108,5 @@ private:
     std::unique_ptr<QSqlDatabase> m_database;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements; // kept statements, by text
     std::unique_ptr<BackgroundCheckpoint> m_checkpoint;      // embedded store only
+    bool m_sessione = false;                                 // SQL Server: the session's options set
 };

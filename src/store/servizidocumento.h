@@ -82,6 +82,8 @@ public:
     int fallimenti() const { return m_failures; }
     // Whether the last of those failures came from another writer getting in the way (ConflittoStore).
     bool ultimoFallimentoConflitto() const { return m_lastFailureConflict; }
+    // What the store said of that failure.
+    const QString& ultimoFallimento() const { return m_lastFailure; }
 
     // How many issues are kept at most, once read: a day's sales mostly come back to the same few.
     static constexpr int kUsciteRicordate = 1024;
@@ -116,6 +118,7 @@ private:
     QHash<qint32, qint32> m_vatCodesOfIssues, m_rates;
     int m_failures = 0;
     bool m_lastFailureConflict = false;
+    QString m_lastFailure;
 };
 
 // Reads a number given as text by these services (decimal comma or point) the lenient way: empty or

@@ -36,13 +36,20 @@ template <typename T, typename F> T ServiziDocumento::protetto(const T& fallback
 {
     try {
         return body();
-    } catch (const ConflittoStore&) {
+    } catch (const ConflittoStore& conflict) {
         ++m_failures;
         m_lastFailureConflict = true;
+        m_lastFailure = conflict.description();
         return fallback;
-    } catch (const std::exception&) {
+    } catch (const Failure& failure) {
         ++m_failures;
         m_lastFailureConflict = false;
+        m_lastFailure = failure.description();
+        return fallback;
+    } catch (const std::exception& other) {
+        ++m_failures;
+        m_lastFailureConflict = false;
+        m_lastFailure = QString::fromLocal8Bit(other.what());
         return fallback;
     }
 }

@@ -9,16 +9,36 @@
 
 #include <sqlite3.h>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
+
 #include <atomic>
 
 namespace {
 // On SQL Server each unit of work leaves its number in the session's temporary table: the row is there
 // while the unit the program began is open, and goes when the server undoes it, even should a driver
 // open another transaction on its own afterwards.
-const QString kMarca = QStringLiteral("INSERT INTO #TransazioneAperta (Numero) VALUES (?)");
+const QString kMarca =
+    QStringLiteral("INSERT INTO #TransazioneAperta (Numero) VALUES (?); SELECT @@TRANCOUNT AS Aperte");
 const QString kVerifica = QStringLiteral(
     "SELECT @@TRANCOUNT, (SELECT COUNT(*) FROM #TransazioneAperta WHERE Numero = ?)");
 std::atomic<int> s_numeri{0};
+
+// A unit the server has undone by itself cannot be rolled back through the driver, and Qt then leaves
+// the connection with its automatic commit off: the driver would take the next unit's begin for one
+// already open and run its writes one by one, each saved at once. The connection is given its automatic
+// commit back here, so that the next unit begins for real.
+void automatico(const QSqlDatabase& database)
+{
+    const QVariant handle = database.driver() ? database.driver()->handle() : QVariant();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>()) return;
+    SQLHANDLE connection = *static_cast<const SQLHANDLE*>(handle.constData());
+    SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                      SQL_IS_UINTEGER);
+}
 
 Failure transactionFailure(const QString& what, const QSqlError& error)
 {
@@ -37,8 +57,17 @@ Transazione::Transazione(ConnessioneStore& connection) : m_connection(connection
             throw transactionFailure(QStringLiteral("Impossibile iniziare la transazione"),
                                      database.lastError());
         m_open = true; // undone when the mark fails
+        if (!m_connection.marcaTransazioni()) return;
         m_numero = ++s_numeri;
-        m_connection.scrivi(kMarca, {m_numero});
+        QSqlQuery& mark = m_connection.eseguiRicordata(kMarca, {m_numero});
+        int open = 0;
+        do {
+            if (mark.isSelect() && mark.next()) open = mark.value(0).toInt();
+        } while (mark.nextResult());
+        mark.finish();
+        if (open < 1)
+            throw Failure(FailureCode::Database,
+                          QStringLiteral("Impossibile iniziare la transazione: il driver non l'ha aperta"));
     }
     m_open = true;
 }
@@ -53,7 +82,8 @@ Transazione::~Transazione()
                 handle && !sqlite3_get_autocommit(handle))
                 m_connection.esegui(QStringLiteral("ROLLBACK"));
         } else {
-            m_connection.database().rollback();
+            QSqlDatabase database = m_connection.database();
+            if (!database.rollback()) automatico(database);
         }
     } catch (const std::exception&) {
         // Nothing more can be done: a connection that cannot undo is closed by its owner, and the
@@ -68,9 +98,14 @@ void Transazione::verificaAttiva()
         sqlite3* handle = handleSqlite(m_connection.database());
         active = handle && !sqlite3_get_autocommit(handle);
     } else {
-        QSqlQuery& query = m_connection.eseguiRicordata(kVerifica, {m_numero});
-        active = query.next() && query.value(0).toInt() > 0 && query.value(1).toInt() == 1;
-        query.finish();
+        if (m_connection.marcaTransazioni()) {
+            QSqlQuery& query = m_connection.eseguiRicordata(kVerifica, {m_numero});
+            active = query.next() && query.value(0).toInt() > 0 && query.value(1).toInt() == 1;
+            query.finish();
+        } else {
+            QSqlQuery query = m_connection.esegui(QStringLiteral("SELECT @@TRANCOUNT"));
+            active = query.next() && query.value(0).toInt() > 0;
+        }
     }
     if (!active)
         throw Failure(FailureCode::Database,

@@ -63,9 +63,10 @@ private:
         try {
             unit.verificaAttiva();
         } catch (const Failure& failure) {
-            if (m_servizi.ultimoFallimentoConflitto())
-                throw ConflittoStore(failure.number(), failure.description());
-            throw;
+            // The service's own failure says why the store undid the sale.
+            const QString why = failure.description() + QStringLiteral(": ") + m_servizi.ultimoFallimento();
+            if (m_servizi.ultimoFallimentoConflitto()) throw ConflittoStore(failure.number(), why);
+            throw Failure(failure.number(), why);
         }
         return result;
     }
