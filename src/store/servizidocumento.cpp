@@ -260,7 +260,6 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
             });
             (taken || round.size() == kPerIstruzione ? later : round) << scarico;
         }
-        const int failures = m_failures;
         lowered += protetto<int>(0, [&] {
             QVariantList values;
             for (const Scarico& scarico : round)
@@ -271,13 +270,13 @@ int ServiziDocumento::ScaricaGiacenze(const QList<Scarico>& scarichi)
             const int updated = m_connection.scrivi(scaricaGiacenze().at(round.size() - 1), values);
             return updated < 0 ? int(round.size()) : updated;
         });
-        if (m_failures != failures) break; // the issues left fall back with it
         left = later;
     }
     return lowered;
 }
 
-// The issues in their order, kPerIstruzione to a round trip; the first failure ends the sale's writes.
+// The issues in their order, kPerIstruzione to a round trip. The first failure ends the sale's writes:
+// the server has undone the sale, and what followed would be saved outside it.
 int ServiziDocumento::scaricaUnaPerIstruzione(const QList<Scarico>& scarichi)
 {
     int lowered = 0;

@@ -62,8 +62,8 @@ public:
     // ScaricaGiacenza for each issue and quantity, in order: lowers the issue's stock by the quantity (a
     // negative quantity raises it); gives how many were lowered (a missing issue is not). One statement
     // lowers several issues, each issue by one quantity at a time as single calls would (on SQL Server
-    // each issue in a statement of its own); a statement that fails falls back for its issues and those
-    // after it (none of them lowered). A store that does not count its rows is taken at its word that
+    // each issue in a statement of its own); a statement that fails falls back for its issues alone
+    // (none of them lowered), and on SQL Server for those after it too. A store that does not count its rows is taken at its word that
     // every issue was.
     struct Scarico
     {
