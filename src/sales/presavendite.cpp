@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <limits>
 
@@ -19,7 +20,9 @@ const QString kTemporaneo = QStringLiteral("TEMP_");
 class PassataVendite : public EsitiRighe
 {
 public:
-    PassataVendite(CronacaVendite& cronaca, StagingVendite& staging) : m_cronaca(cronaca), m_staging(staging)
+    // `giaSaltate`: the lines the rejected-lines file holds already, when a pending copy is finished.
+    PassataVendite(CronacaVendite& cronaca, StagingVendite& staging, QSet<QByteArray> giaSaltate)
+        : m_cronaca(cronaca), m_staging(staging), m_giaSaltate(std::move(giaSaltate))
     {
     }
 
@@ -43,14 +46,16 @@ public:
     }
 
 private:
+    // A line the earlier run wrote before it stopped is not written a second time.
     void salta(const QByteArray& riga)
     {
-        m_cronaca.scriviRigaSaltata(riga);
+        if (!m_giaSaltate.contains(riga)) m_cronaca.scriviRigaSaltata(riga);
         ++m_saltate;
     }
 
     CronacaVendite& m_cronaca;
     StagingVendite& m_staging;
+    QSet<QByteArray> m_giaSaltate;
     int m_saltate = 0;
 };
 
@@ -105,10 +110,22 @@ void copiaECancella(CronacaVendite& cronaca, const QString& cartella, const QStr
     cronaca.log(failure);
 }
 
+// The lines of the rejected-lines file, read when a copy that an earlier run left is finished: that run
+// may have written some of the copy's lines there already. Nothing when it cannot be read.
+QSet<QByteArray> righeGiaSaltate(const QString& cartella, const QString& nomeFile)
+{
+    QSet<QByteArray> lines;
+    QFile file(cartella + QStringLiteral("SALTATO_") + nomeFile);
+    if (!file.open(QIODevice::ReadOnly)) return lines;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        lines.insert(line.endsWith('\r') ? line.chopped(1) : line);
+    return lines;
+}
+
 // Count pass, decoding pass and deletion of the temporary copy of one file. False: the run ends
 // interrupted (the reason is logged).
 bool elaboraTemporaneo(ConnessioneStore& connection, CronacaVendite& cronaca, const QString& temporaneo,
-                       int righePerLotto, int& saltate)
+                       int righePerLotto, int& saltate, QSet<QByteArray> giaSaltate)
 {
     QFile file(temporaneo);
     // A link under the copy's name was planted, not left by a run: what it points at is never read.
@@ -128,7 +145,7 @@ bool elaboraTemporaneo(ConnessioneStore& connection, CronacaVendite& cronaca, co
                       QStringLiteral("Impossibile aprire %1: %2").arg(temporaneo, file.errorString()));
     {
         StagingVendite staging(connection, righePerLotto);
-        PassataVendite passata(cronaca, staging);
+        PassataVendite passata(cronaca, staging, std::move(giaSaltate));
         leggiRigheVendite(file, passata, eventi);
         file.close();
         // Everything staged is saved before the copy goes: a copy deleted with lines unsaved would lose
@@ -207,7 +224,8 @@ EsitoPresa prendiFileVendite(ConnessioneStore& connection, CronacaVendite& crona
         } else {
             copiaECancella(cronaca, cartella, nomeFile, temporaneo);
         }
-        if (!elaboraTemporaneo(connection, cronaca, temporaneo, opzioni.righePerLotto, esito.saltate))
+        if (!elaboraTemporaneo(connection, cronaca, temporaneo, opzioni.righePerLotto, esito.saltate,
+                               pending ? righeGiaSaltate(cartella, nomeFile) : QSet<QByteArray>()))
             return esito;
         // A pending copy finished: a sales file that arrived meanwhile comes next, but only once, for a
         // sales file that could be copied and not deleted would otherwise come back for ever.

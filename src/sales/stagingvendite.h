@@ -5,6 +5,7 @@
 #include "store/transazione.h"
 
 #include <optional>
+#include <vector>
 
 class ConnessioneStore;
 
@@ -15,7 +16,8 @@ enum class EsitoStaging { Registrata, GiaImportata };
 // Lines are saved in batches of `righePerLotto` for speed: a batch is one unit of work, committed when
 // full, by conferma() and when the stager goes away. A run that dies mid-batch leaves its temporary copy
 // behind; the next run reads it again, stages what the lost batch held, and finds the committed lines
-// already staged.
+// already staged. A failure that makes the store undo the open batch (SQL Server undoes the whole unit)
+// does not lose the lines staged before it: they are staged again in a unit of their own.
 class StagingVendite
 {
 public:
@@ -37,5 +39,8 @@ private:
     ArchivioVendite m_archivio;
     int m_perLotto;
     int m_nelLotto = 0;
+    void salvaPrimaDelFallimento();
+
     std::optional<Transazione> m_lotto;
+    std::vector<RigaDaRegistrare> m_righe; // the open batch's lines
 };

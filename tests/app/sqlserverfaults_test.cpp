@@ -200,3 +200,23 @@ TEST_F(SqlServerPath, KilledPartWayAndRunAgainTheStoreEndsAsAfterOneCleanRun)
     EXPECT_EQ(run(server.folder), 0);
     EXPECT_EQ(difference(storeState(result(server)), storeState(local.store())), "");
 }
+
+// A line the store refuses while the file is staged: the lines staged before it stay staged (SQL Server
+// undoes the whole open batch), and the temporary copy stays for the next run.
+TEST_F(SqlServerPath, AStagingFailureKeepsTheLinesStagedBeforeIt)
+{
+    const Site local = embedded(QStringLiteral("clean"));
+    EXPECT_EQ(run(local.folder), 0);
+    const Site server = served(QStringLiteral("refused"));
+    // The refused line is the file's last one.
+    EXPECT_EQ(engine().exec(server.database,
+                            QStringLiteral("CREATE TRIGGER Prova ON Vendite_VT AFTER INSERT AS BEGIN IF EXISTS "
+                                           "(SELECT 1 FROM inserted WHERE IDVendita = 'SENZABARCODE') "
+                                           "RAISERROR('riga rifiutata', 16, 1) END")),
+              "");
+    EXPECT_EQ(run(server.folder), kErrorReport);
+    const QString staged = QStringLiteral("SELECT COUNT(*) FROM Vendite_VT");
+    EXPECT_EQ(PlainSqlite(result(server)).run(staged).value(0).toInt(),
+              PlainSqlite(local.store()).run(staged).value(0).toInt() - 1);
+    EXPECT_TRUE(QFile::exists(server.folder + QStringLiteral("/TEMP_Vendite.DAT")));
+}

@@ -248,6 +248,11 @@ TEST_F(Presa, KilledMidBatchThenRunAgain)
     EXPECT_EQ(esito.saltate, 3);
     EXPECT_EQ(cronaca.righe.count(kGia), 3);
     EXPECT_EQ(readBytes(QStringLiteral("SALTATO_") + kNome), file(lines.mid(0, 3)));
+    // Finished once more (as after a failure before the copy went): nothing is written there twice.
+    writeBytes(QStringLiteral("TEMP_") + kNome, file(lines));
+    Cronaca again(cartella());
+    EXPECT_TRUE(prendi(again, true, 3).completata);
+    EXPECT_EQ(readBytes(QStringLiteral("SALTATO_") + kNome), file(lines)) << "each line once";
     QStringList rows = staged();
     for (QString& row : rows)
         row = row.section(QLatin1Char('|'), 0, 1);
