@@ -2,11 +2,11 @@
 
 #include "catalog/catalogchecks.h"
 #include "catalog/catalogfile.h"
-#include "catalog/catalogqueries.h"
+#include "catalog/catalogselection.h"
 #include "catalog/catalogtitles.h"
 #include "services/clock.h"
 #include "services/parametri.h"
-#include "store/connessionestore.h"
+#include "store/archiviocatalogo.h"
 #include "store/runscambio.h"
 
 #include <memory>
@@ -40,9 +40,9 @@ public:
             log(QStringLiteral("Accesso Negato"));
             return interrompi();
         }
-        ConnessioneStore& connection = m_run.connessione();
-        const QueryCatalogo queries(connection.dialetto(), dataLimiteTitoli(adesso().date()));
-        const bool anyTitle = esportaTitoli(connection, queries, mode, *m_file, m_run.pannello());
+        ArchivioCatalogo archive(m_run.connessione(), mode);
+        const bool anyTitle =
+            esportaTitoli(archive, dataLimiteTitoli(adesso().date()), *m_file, m_run.pannello());
         m_file->chiudi();
         if (!(anyTitle ? mettiInPosto() : togliCatalogo())) return interrompi();
         return m_run.concludi({}, QStringLiteral("Esportazione Titoli Terminata con Successo !"));

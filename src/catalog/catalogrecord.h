@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/storerow.h"
+#include "store/rigadati.h"
 
 #include <QString>
 

@@ -1,11 +1,8 @@
 #include "catalog/catalogtitles.h"
 
-#include "catalog/catalogissues.h"
 #include "catalog/catalogrecord.h"
+#include "catalog/catalogselection.h"
 #include "services/exactnumber.h"
-#include "store/storerow.h"
-
-#include <QSqlQuery>
 
 #include <array>
 #include <deque>
@@ -41,18 +38,14 @@ private:
 // The whole title list, read to its end before any issue is queried: the connection never holds two
 // open results (SQL Server would need several active result sets for that), and the count for the
 // progress bar comes with it. A few thousand titles of six values each, kept in blocks that never move.
-std::deque<RigaTitolo> leggiTitoli(ConnessioneStore& connection, const QueryCatalogo& queries,
-                                   RunDisplay& display)
+std::deque<RigaTitolo> leggiTitoli(ArchivioCatalogo& archive, const QDate& cutOff, RunDisplay& display)
 {
-    QSqlQuery titles = connection.esegui(queries.titoli());
-    const RigaQuery row(titles);
     std::deque<RigaTitolo> result;
     PassoEventi events;
-    while (rigaSuccessiva(titles)) {
+    archive.titoli(cutOff, [&](const RigaDati& row) {
         result.emplace_back(row);
         if (events.dovuto()) display.lasciaPassareEventi();
-    }
-    titles.finish();
+    });
     return result;
 }
 
@@ -66,42 +59,39 @@ QVariant idProdDaLegare(const NumeroEsatto& idProd)
 
 // The issues of one title. An issue without a positive identifier is logged and skipped; the title's
 // other issues are still written.
-void esportaUscite(QueryUscite& issueQueries, const RigaDati& title, FileCatalogo& file,
+void esportaUscite(ArchivioCatalogo& archive, const RigaDati& title, FileCatalogo& file,
                    const PannelloScambio& panel)
 {
     const NumeroEsatto idProd = NumeroEsatto::letto(title.valore(QStringLiteral("IDProd")));
-    const auto issues = issueQueries.esegui(idProdDaLegare(idProd),
-                                            eQuotidiano(title.valore(QStringLiteral("IDTipoProdotto"))));
-    while (rigaSuccessiva(issues.rows)) {
-        const NumeroEsatto id = NumeroEsatto::letto(issues.row.valore(QStringLiteral("IDUscita")));
+    const bool daily = eQuotidiano(title.valore(QStringLiteral("IDTipoProdotto")));
+    archive.uscite(idProdDaLegare(idProd), daily, [&](const RigaDati& issue) {
+        const NumeroEsatto id = NumeroEsatto::letto(issue.valore(QStringLiteral("IDUscita")));
         if (id.negativo() || id.zero()) {
             panel.log(QStringLiteral("Uscita Saltata perchè IDUscita = 0... IDProd = ") + idProd.testo());
-            continue;
+            return;
         }
-        file.scrivi(ComponiRigaCatalogo(title, issues.row));
-    }
-    issueQueries.chiudi();
+        file.scrivi(ComponiRigaCatalogo(title, issue));
+    });
 }
 } // namespace
 
-bool esportaTitoli(ConnessioneStore& connection, const QueryCatalogo& queries, ModoSelezione mode,
-                   FileCatalogo& file, const PannelloScambio& panel)
+bool esportaTitoli(ArchivioCatalogo& archive, const QDate& cutOff, FileCatalogo& file,
+                   const PannelloScambio& panel)
 {
     RunDisplay& display = panel.display();
-    const std::deque<RigaTitolo> titles = leggiTitoli(connection, queries, display);
+    const std::deque<RigaTitolo> titles = leggiTitoli(archive, cutOff, display);
     if (titles.empty()) {
         panel.log(QStringLiteral("Non ci sono Titoli da Esportare !"));
         return false;
     }
     // The bar's maximum is the number of titles plus one, so it never fills before the run ends.
     display.impostaMassimo(Pannello::Catalogo, int(titles.size()) + 1);
-    QueryUscite issueQueries(connection, queries, mode);
     // A title takes tens of microseconds: the window's events run at short intervals, not after each.
     PassoEventi events;
     for (const RigaTitolo& title : titles) {
         display.avanzaProgresso(Pannello::Catalogo);
         if (events.dovuto()) display.lasciaPassareEventi();
-        esportaUscite(issueQueries, title, file, panel);
+        esportaUscite(archive, title, file, panel);
     }
     return true;
 }

@@ -17,15 +17,6 @@ bool rigaSuccessiva(QSqlQuery& query)
     return false;
 }
 
-QVariant RigaMappa::valore(const QString& colonna) const
-{
-    const auto exact = m_values.constFind(colonna);
-    if (exact != m_values.constEnd()) return exact.value();
-    for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it)
-        if (it.key().compare(colonna, Qt::CaseInsensitive) == 0) return it.value();
-    return {};
-}
-
 RigaQuery::RigaQuery(const QSqlQuery& query) : m_query(query)
 {
     const QSqlRecord columns = query.record();

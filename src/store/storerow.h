@@ -1,30 +1,12 @@
 #pragma once
 
+#include "store/rigadati.h"
+
 #include <QHash>
+#include <QList>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
-#include <QVariantMap>
-
-// One row of the store as the catalog reads it: a value by column name, NULL (or a missing column) as
-// a null QVariant. Column names are matched without regard to letter case, as the store does.
-class RigaDati
-{
-public:
-    virtual ~RigaDati() = default;
-    virtual QVariant valore(const QString& colonna) const = 0;
-};
-
-// A row given as plain values.
-class RigaMappa : public RigaDati
-{
-public:
-    explicit RigaMappa(QVariantMap values) : m_values(std::move(values)) {}
-    QVariant valore(const QString& colonna) const override;
-
-private:
-    QVariantMap m_values;
-};
 
 // Steps an open query to its next row; false at the end of the data. A read that fails on the way (a
 // damaged page of the store, a file cut short, a dropped connection) throws Failure
