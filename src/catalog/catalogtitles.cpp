@@ -44,6 +44,7 @@ private:
 std::deque<RigaTitolo> leggiTitoli(ConnessioneStore& connection, const QueryCatalogo& queries,
                                    RunDisplay& display)
 {
+    display.mostraOra(); // the first query may wait for the server
     QSqlQuery titles = connection.esegui(queries.titoli());
     const RigaQuery row(titles);
     std::deque<RigaTitolo> result;
