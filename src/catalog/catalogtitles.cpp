@@ -40,6 +40,7 @@ private:
 // progress bar comes with it. A few thousand titles of six values each, kept in blocks that never move.
 std::deque<RigaTitolo> leggiTitoli(ArchivioCatalogo& archive, const QDate& cutOff, RunDisplay& display)
 {
+    display.mostraOra(); // the first query may wait for the server
     std::deque<RigaTitolo> result;
     PassoEventi events;
     archive.titoli(cutOff, [&](const RigaDati& row) {

@@ -73,6 +73,8 @@ private:
     // The documents, then the closing lines with the skipped count of the last file taken in.
     EsitoRun creaDocumenti(CronacaVendite& cronaca, int skipped)
     {
+        // Listing the pending sales may wait for a lock held by another writer.
+        m_run.display().mostraOra();
         creaDocumentiVendita(
             m_run.connessione(), [&](const QStringList& lines) { cronaca.logRighe(lines); },
             [this] { m_run.display().lasciaPassareEventi(); });

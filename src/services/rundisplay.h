@@ -60,6 +60,10 @@ public:
     // Busy: window disabled, hourglass pointer. Idle: window enabled, the icon pointer.
     virtual void impostaOccupato(bool busy) = 0;
     virtual void lasciaPassareEventi() = 0;
+    // What has been written is on screen now, whatever the interval since the events last ran: called
+    // before a step that may hold the run for seconds on the store (a login, a query that waits for a
+    // lock), so that the lines leading up to it do not stay hidden while it waits.
+    virtual void mostraOra() { lasciaPassareEventi(); }
 
     // Modal questions and messages; the runs leave them out when unattended.
     virtual bool chiediSiNo(const QString& title, const QString& text) = 0;

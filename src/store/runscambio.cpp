@@ -41,6 +41,7 @@ bool RunScambio::apriConnessione()
     const ImpostazioniConnessione& settings = m_context.connessione;
     impostaStringaConnessioneCorrente(
         StringaConnessione(settings.server, settings.utente, settings.password, settings.database));
+    display().mostraOra(); // the login may take seconds
     QString reason;
     try {
         m_connection = std::make_unique<ConnessioneStore>(settings, kLoginSeconds, kCommandSeconds);
