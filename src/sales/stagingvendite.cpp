@@ -66,7 +66,7 @@ EsitoStaging StagingVendite::registra(RigaVendita& v)
             v.idUscita = m_archivio.uscitaDelBarcode(v.barcodeAddon());
 
         if (m_archivio.giaRegistrata(v.idVendita, v.idRiga)) return EsitoStaging::GiaImportata;
-        const RigaDaRegistrare riga{v.idVendita, v.idRiga,          v.data,      v.ora,
+        const RigaDaRegistrare riga{v.idVendita,      v.idRiga,        v.data,     v.ora,
                                     v.barcodeAddon(), int(v.quantita), v.idUscita, v.prezzo};
         m_archivio.registra(riga);
         m_righe.push_back(riga);

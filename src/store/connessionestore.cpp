@@ -114,8 +114,8 @@ QStringList statiOdbc(SQLHANDLE statement)
     SQLINTEGER native = 0;
     SQLSMALLINT length = 0;
     for (SQLSMALLINT record = 1; record <= 16; ++record) {
-        if (!SQL_SUCCEEDED(SQLGetDiagRecA(SQL_HANDLE_STMT, statement, record, state, &native, nullptr, 0,
-                                          &length)))
+        if (!SQL_SUCCEEDED(
+                SQLGetDiagRecA(SQL_HANDLE_STMT, statement, record, state, &native, nullptr, 0, &length)))
             break;
         states << QString::fromLatin1(reinterpret_cast<const char*>(state), 5);
     }
@@ -274,10 +274,11 @@ void ConnessioneStore::impostaSessione()
     if (!rigaSuccessiva(check)) throw Failure(FailureCode::Database, failed);
     constexpr int kXactAbort = 16384, kQuotedIdentifier = 256;
     const int options = check.value(0).toInt();
-    if (!(options & kXactAbort) || !(options & kQuotedIdentifier) || check.value(1).toInt() != kAttesaBlocchiMs)
+    if (!(options & kXactAbort) || !(options & kQuotedIdentifier) ||
+        check.value(1).toInt() != kAttesaBlocchiMs)
         throw Failure(FailureCode::Database, failed + QStringLiteral(" (@@OPTIONS %1, @@LOCK_TIMEOUT %2)")
-                                                      .arg(options)
-                                                      .arg(check.value(1).toInt()));
+                                                          .arg(options)
+                                                          .arg(check.value(1).toInt()));
     check.finish();
     m_sessione = true;
 }

@@ -63,8 +63,8 @@ public:
     // negative quantity raises it); gives how many were lowered (a missing issue is not). One statement
     // lowers several issues, each issue by one quantity at a time as single calls would (on SQL Server
     // each issue in a statement of its own); a statement that fails falls back for its issues alone
-    // (none of them lowered), and on SQL Server for those after it too. A store that does not count its rows is taken at its word that
-    // every issue was.
+    // (none of them lowered), and on SQL Server for those after it too. A store that does not count its rows
+    // is taken at its word that every issue was.
     struct Scarico
     {
         qint32 idUscita;

@@ -23,8 +23,8 @@ namespace {
 // open another transaction on its own afterwards.
 const QString kMarca =
     QStringLiteral("INSERT INTO #TransazioneAperta (Numero) VALUES (?); SELECT @@TRANCOUNT AS Aperte");
-const QString kVerifica = QStringLiteral(
-    "SELECT @@TRANCOUNT, (SELECT COUNT(*) FROM #TransazioneAperta WHERE Numero = ?)");
+const QString kVerifica =
+    QStringLiteral("SELECT @@TRANCOUNT, (SELECT COUNT(*) FROM #TransazioneAperta WHERE Numero = ?)");
 std::atomic<int> s_numeri{0};
 
 // A unit the server has undone by itself cannot be rolled back through the driver, and Qt then leaves

@@ -27,7 +27,8 @@ TEST_F(SqlServerPath, TheUnattendedRunEndsAsOnTheEmbeddedStore)
     EXPECT_FALSE(skipped.isEmpty()) << "the demo sales file holds lines to turn away";
     EXPECT_EQ(QDir(server.folder).entryList({QStringLiteral("SALTATO_*")}, QDir::Files), skipped);
     for (const QString& file : skipped)
-        EXPECT_EQ(readAll(server.folder + '/' + file), readAll(local.folder + '/' + file)) << file.toStdString();
+        EXPECT_EQ(readAll(server.folder + '/' + file), readAll(local.folder + '/' + file))
+            << file.toStdString();
     const QStringList after = storeState(local.store());
     EXPECT_NE(after, storeState(base())) << "the import changed nothing";
     EXPECT_EQ(difference(storeState(result(server)), after), "");
@@ -48,9 +49,12 @@ TEST_F(SqlServerPath, RowAmountsComeFromThePricesAsTheRowHoldsThem)
     PlainSqlite(store).run(QStringLiteral("UPDATE Uscite SET PrezzoNetto = 1.235"));
     const Site server = served(QStringLiteral("served"), {}, store);
     EXPECT_EQ(run(server.folder), 0);
-    const QStringList documents = PlainSqlite(result(server)).run(QStringLiteral(
-        "SELECT d.TotaleImponibile, (SELECT total(1.24 * r.QTA) FROM DocumentiRighe r WHERE "
-        "r.IDDocumento = d.IDDocumento AND r.Iva > 0) FROM Documenti d WHERE d.TotaleImponibile <> 0"));
+    const QStringList documents =
+        PlainSqlite(result(server))
+            .run(QStringLiteral(
+                "SELECT d.TotaleImponibile, (SELECT total(1.24 * r.QTA) FROM DocumentiRighe r WHERE "
+                "r.IDDocumento = d.IDDocumento AND r.Iva > 0) FROM Documenti d WHERE d.TotaleImponibile <> "
+                "0"));
     ASSERT_FALSE(documents.isEmpty()) << "no document with taxed rows";
     for (const QString& document : documents)
         EXPECT_NEAR(document.section('|', 0, 0).toDouble(), document.section('|', 1, 1).toDouble(), 1e-9)
@@ -62,14 +66,15 @@ TEST_F(SqlServerPath, RowAmountsComeFromThePricesAsTheRowHoldsThem)
 TEST_F(SqlServerPath, ATriggerWrittenForOneRowSeesEveryRow)
 {
     const Site server = served(QStringLiteral("served"));
-    EXPECT_EQ(engine().exec(server.database,
-                            QStringLiteral("CREATE TABLE Visti (Tabella varchar(20), ID int)")),
-              "");
-    EXPECT_EQ(engine().exec(server.database,
-                            QStringLiteral("CREATE TRIGGER RigaVista ON DocumentiRighe AFTER INSERT AS "
-                                           "BEGIN DECLARE @id int; SELECT @id = IDDocumentoRiga FROM inserted; "
-                                           "INSERT INTO Visti VALUES ('righe', @id); END")),
-              "");
+    EXPECT_EQ(
+        engine().exec(server.database, QStringLiteral("CREATE TABLE Visti (Tabella varchar(20), ID int)")),
+        "");
+    EXPECT_EQ(
+        engine().exec(server.database,
+                      QStringLiteral("CREATE TRIGGER RigaVista ON DocumentiRighe AFTER INSERT AS "
+                                     "BEGIN DECLARE @id int; SELECT @id = IDDocumentoRiga FROM inserted; "
+                                     "INSERT INTO Visti VALUES ('righe', @id); END")),
+        "");
     EXPECT_EQ(engine().exec(server.database,
                             QStringLiteral("CREATE TRIGGER GiacenzaVista ON Uscite AFTER UPDATE AS "
                                            "BEGIN DECLARE @id int; SELECT @id = IDUscita FROM inserted; "
@@ -111,5 +116,6 @@ TEST_F(SqlServerPath, TheChooserListsTheServedDatabases)
     for (int i = 0; i < combo->count(); ++i)
         listed << combo->itemText(i).toUpper();
     for (const QString& name : loaded)
-        EXPECT_TRUE(listed.contains(name)) << name.toStdString() << " not in " << listed.join(' ').toStdString();
+        EXPECT_TRUE(listed.contains(name))
+            << name.toStdString() << " not in " << listed.join(' ').toStdString();
 }

@@ -74,7 +74,8 @@ void expectNothingHalfSaved(const QString& store, const QString& base)
                   "coalesce((SELECT MAX(IDDocumentoRiga) FROM DocumentiRighe), 0)"),
               "0")
         << "a row number spent without its row";
-    const double stockBefore = PlainSqlite(base).run("SELECT total(Giacenza) FROM Uscite").value(0).toDouble();
+    const double stockBefore =
+        PlainSqlite(base).run("SELECT total(Giacenza) FROM Uscite").value(0).toDouble();
     EXPECT_NEAR(stockBefore - one("SELECT total(Giacenza) FROM Uscite").toDouble(),
                 one("SELECT total(QTA) FROM DocumentiRighe").toDouble(), 1e-6)
         << "stock moved by other than the documented quantities";
@@ -91,8 +92,8 @@ void SqlServerPath::SetUpTestSuite()
     QFile sales(baseFile("Vendite.DAT"));
     if (sales.open(QIODevice::Append))
         sales.write(QByteArray("SENZABARCODE").leftJustified(15, ' ') + "2026120709050001" +
-                    QByteArray("1").rightJustified(12, ' ') + QByteArray(18, ' ') + "        1" + "000000250" +
-                    QByteArray(41, ' ') + "\r\n");
+                    QByteArray("1").rightJustified(12, ' ') + QByteArray(18, ' ') + "        1" +
+                    "000000250" + QByteArray(41, ' ') + "\r\n");
 }
 
 void SqlServerPath::TearDownTestSuite()
@@ -117,7 +118,8 @@ QString SqlServerPath::site(const QString& name, const QString& server, const QS
     QFile::copy(baseFile(QStringLiteral("Vendite.DAT")), folder + QStringLiteral("/Vendite.DAT"));
     QFile xml(folder + QStringLiteral("/Tavira.XML"));
     EXPECT_TRUE(xml.open(QIODevice::WriteOnly));
-    xml.write("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Tavira dataBaseName=\"" + database.toUtf8() +
+    xml.write("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<Tavira dataBaseName=\"" +
+              database.toUtf8() +
               "\" debug=\"0\" terminal=\"1\" zefiroMaster=\"0\" toolbarShow=\"0\">\r\n  <DBServerName>" +
               server.toUtf8() +
               "</DBServerName>\r\n  <DBAdminUsername>sa</DBAdminUsername>\r\n  "
@@ -129,8 +131,8 @@ QString SqlServerPath::site(const QString& name, const QString& server, const QS
 
 Site SqlServerPath::embedded(const QString& name)
 {
-    Site made{site(name, QStringLiteral("sqlite:store"), QStringLiteral("TAVIRA_DEMO"), QStringLiteral("demo"),
-                   QStringLiteral("demo")),
+    Site made{site(name, QStringLiteral("sqlite:store"), QStringLiteral("TAVIRA_DEMO"),
+                   QStringLiteral("demo"), QStringLiteral("demo")),
               QString()};
     QFile::copy(base(), made.store());
     return made;
@@ -163,7 +165,8 @@ int SqlServerPath::run(const QString& folder, const std::function<void(int)>& ti
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("ESPORTA_IMPORTA_ODBC_DRIVER"), QStringLiteral("FreeTDS"));
     child.setProcessEnvironment(environment);
-    child.start(QStringLiteral(EI_PROGRAM), {QStringLiteral("/A"), QStringLiteral("/C"), QStringLiteral("/V")});
+    child.start(QStringLiteral(EI_PROGRAM),
+                {QStringLiteral("/A"), QStringLiteral("/C"), QStringLiteral("/V")});
     bool reported = false;
     for (int waited = 0; waited < limitMs && !reported && !child.waitForFinished(250); waited += 250) {
         reported = QFile::exists(folder + QStringLiteral("/LogErrori.TXT"));

@@ -6,6 +6,7 @@
 #include "tsqlengine.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -56,6 +57,8 @@ protected:
     // kErrorReport when it showed the error report (a modal dialog that waits for an operator: the test
     // ends the program once the report is in LogErrori.TXT). `tick` runs every 250 ms meanwhile.
     static constexpr int kErrorReport = -2;
+    // The program started unattended in that folder with those switches, offscreen, through FreeTDS.
+    static void start(QProcess& child, const QString& folder, const QStringList& switches);
     static int run(const QString& folder, const std::function<void(int elapsedMs)>& tick = {},
                    int limitMs = 180000);
 

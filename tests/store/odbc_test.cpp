@@ -300,7 +300,8 @@ TEST_F(FreeTdsPath, TricklingServerOpenGivesUpWithinTheWait)
         elapsed.start();
         try {
             ConnessioneStore connection(
-                {server.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")}, 3, 60);
+                {server.serverName(), QStringLiteral("sa"), QStringLiteral("x"), QStringLiteral("TAVIRA")}, 3,
+                60);
             ADD_FAILURE() << "opened";
         } catch (const Failure& failure) {
             EXPECT_EQ(failure.number(), FailureCode::Database);

@@ -110,11 +110,11 @@ TEST_F(SqlServerStore, TheCounterProcedureGivesTheNewValueOrMinusOneForNull)
     } rows[] = {{"a value", "6", 7}, {"NULL", "NULL", -1}, {"value 0", "-1", 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_EQ(engine().exec(s_database,
-                                QStringLiteral("UPDATE Contatori SET Valore = %1 WHERE NomeContatore = "
-                                               "'IDDocumento'")
-                                    .arg(QLatin1String(row.stored))),
-                  "");
+        ASSERT_EQ(
+            engine().exec(s_database, QStringLiteral("UPDATE Contatori SET Valore = %1 WHERE NomeContatore = "
+                                                     "'IDDocumento'")
+                                          .arg(QLatin1String(row.stored))),
+            "");
         ConnessioneStore connection(settings(), 3, 3);
         ServiziDocumento servizi(connection);
         EXPECT_EQ(servizi.IncrementaContatore(QStringLiteral("IDDocumento")), row.expected);

@@ -26,8 +26,8 @@ TsqlEngine& TsqlEngine::instance()
 TsqlEngine::TsqlEngine()
 {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
-    m_process.setStandardErrorFile(QDir::temp().filePath(
-        QStringLiteral("tsql-engine-%1.log").arg(QCoreApplication::applicationPid())));
+    m_process.setStandardErrorFile(
+        QDir::temp().filePath(QStringLiteral("tsql-engine-%1.log").arg(QCoreApplication::applicationPid())));
     m_process.start(QStringLiteral(EI_TSQL_ENGINE), {QStringLiteral("serve")});
     if (!m_process.waitForStarted(10000)) {
         m_error = QStringLiteral("scripts/tsql-engine did not start: ") + m_process.errorString();
@@ -84,8 +84,8 @@ QString TsqlEngine::load(const QString& storeFile, QString* why)
 {
     const QString name = newName();
     bool ok = false;
-    const QString said = tool({QStringLiteral("carica"), storeFile, serverName(), name, QStringLiteral("--utente"),
-                               m_user, QStringLiteral("--password"), m_password},
+    const QString said = tool({QStringLiteral("carica"), storeFile, serverName(), name,
+                               QStringLiteral("--utente"), m_user, QStringLiteral("--password"), m_password},
                               ok);
     if (why) *why = said;
     return ok ? name : QString();
@@ -94,10 +94,10 @@ QString TsqlEngine::load(const QString& storeFile, QString* why)
 bool TsqlEngine::download(const QString& database, const QString& storeFile, QString* why)
 {
     bool ok = false;
-    const QString said = tool({QStringLiteral("scarica"), serverName(), database, storeFile,
-                               QStringLiteral("--utente"), m_user, QStringLiteral("--password"), m_password,
-                               QStringLiteral("--sovrascrivi")},
-                              ok);
+    const QString said =
+        tool({QStringLiteral("scarica"), serverName(), database, storeFile, QStringLiteral("--utente"),
+              m_user, QStringLiteral("--password"), m_password, QStringLiteral("--sovrascrivi")},
+             ok);
     if (why) *why = said;
     return ok;
 }

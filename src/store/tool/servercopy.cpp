@@ -28,8 +28,9 @@ QString validDatabase(const QString& name)
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,99}$"));
     const QString trimmed = name.trimmed();
     if (!plain.match(trimmed).hasMatch())
-        throw Failure(FailureCode::InvalidCall,
-                      QStringLiteral("\"%1\" non è un nome di database valido (lettere, cifre e _)").arg(name));
+        throw Failure(
+            FailureCode::InvalidCall,
+            QStringLiteral("\"%1\" non è un nome di database valido (lettere, cifre e _)").arg(name));
     return trimmed;
 }
 
@@ -136,8 +137,8 @@ std::vector<QVariantList> storeRows(ConnessioneStore& store, const QString& tabl
             try {
                 values << perServer(query.value(positions[i]), fields[i]);
             } catch (const Failure& failure) {
-                throw rowFailure(table, qint64(rows.size()) + 1, columns.at(qsizetype(i)) + QStringLiteral(": ") +
-                                                                      failure.description());
+                throw rowFailure(table, qint64(rows.size()) + 1,
+                                 columns.at(qsizetype(i)) + QStringLiteral(": ") + failure.description());
             }
         }
         rows.push_back(values);
@@ -199,8 +200,8 @@ int loadTable(ConnessioneStore& store, ConnessioneStore& server, const QString& 
 const QStringList& tabelleStore()
 {
     static const QStringList tables = {
-        QStringLiteral("Prodotti"), QStringLiteral("Uscite"),     QStringLiteral("IVA"),
-        QStringLiteral("TipiDocumento"), QStringLiteral("Vendite_VT"), QStringLiteral("Documenti"),
+        QStringLiteral("Prodotti"),       QStringLiteral("Uscite"),     QStringLiteral("IVA"),
+        QStringLiteral("TipiDocumento"),  QStringLiteral("Vendite_VT"), QStringLiteral("Documenti"),
         QStringLiteral("DocumentiRighe"), QStringLiteral("Contatori")};
     return tables;
 }
@@ -230,8 +231,9 @@ void caricaSuServer(const QString& storeFile, const ImpostazioniConnessione& ser
     const bool found = rigaSuccessiva(exists) && exists.value(0).toInt() > 0;
     exists.finish();
     if (found && !replace)
-        throw Failure(FailureCode::Database,
-                      QStringLiteral("Il database %1 esiste già: usa --sovrascrivi per sostituirlo").arg(database));
+        throw Failure(
+            FailureCode::Database,
+            QStringLiteral("Il database %1 esiste già: usa --sovrascrivi per sostituirlo").arg(database));
     if (found) master.eseguiLotto(QStringLiteral("DROP DATABASE [%1]").arg(database));
     master.eseguiLotto(QStringLiteral("CREATE DATABASE [%1]").arg(database));
     try {
@@ -314,8 +316,9 @@ void scaricaDaServer(const ImpostazioniConnessione& server, const QString& store
     if (!(replace ? sostituisciFileAtomicamente(working, target.absoluteFilePath())
                   : QFile::rename(working, target.absoluteFilePath()))) {
         QFile::remove(working);
-        throw Failure(FailureCode::PathFileAccess, QStringLiteral("Impossibile mettere al suo posto %1")
-                                                       .arg(QDir::toNativeSeparators(storeFile)));
+        throw Failure(
+            FailureCode::PathFileAccess,
+            QStringLiteral("Impossibile mettere al suo posto %1").arg(QDir::toNativeSeparators(storeFile)));
     }
     out << QStringLiteral("Scritto lo store %1\n").arg(QDir::toNativeSeparators(storeFile));
 }

@@ -153,9 +153,9 @@ std::optional<ArgomentiStrumento> leggiArgomenti(const QStringList& arguments, Q
         result.comando = QStringLiteral("aiuto");
         return result;
     }
-    const QStringList commands = {QStringLiteral("init"),     QStringLiteral("demo"),
-                                  QStringLiteral("vendite"),  QStringLiteral("aggiorna"),
-                                  QStringLiteral("carica"),   QStringLiteral("scarica")};
+    const QStringList commands = {QStringLiteral("init"),    QStringLiteral("demo"),
+                                  QStringLiteral("vendite"), QStringLiteral("aggiorna"),
+                                  QStringLiteral("carica"),  QStringLiteral("scarica")};
     if (!commands.contains(result.comando)) {
         error = QStringLiteral("Comando sconosciuto: %1").arg(result.comando);
         return std::nullopt;
