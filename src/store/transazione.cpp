@@ -9,12 +9,6 @@
 
 #include <sqlite3.h>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-#include <sql.h>
-#include <sqlext.h>
-
 #include <atomic>
 
 namespace {
@@ -29,15 +23,14 @@ std::atomic<int> s_numeri{0};
 
 // A unit the server has undone by itself cannot be rolled back through the driver, and Qt then leaves
 // the connection with its automatic commit off: the driver would take the next unit's begin for one
-// already open and run its writes one by one, each saved at once. The connection is given its automatic
-// commit back here, so that the next unit begins for real.
-void automatico(const QSqlDatabase& database)
+// already open, and run its writes one by one, each saved at once. Given a transaction to end, the
+// driver ends it, and Qt gives the connection its automatic commit back.
+void chiudiNelDriver(ConnessioneStore& connection)
 {
-    const QVariant handle = database.driver() ? database.driver()->handle() : QVariant();
-    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>()) return;
-    SQLHANDLE connection = *static_cast<const SQLHANDLE*>(handle.constData());
-    SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
-                      SQL_IS_UINTEGER);
+    QSqlDatabase database = connection.database();
+    if (database.rollback()) return;
+    connection.eseguiLotto(QStringLiteral("IF @@TRANCOUNT = 0 BEGIN TRANSACTION"));
+    database.rollback();
 }
 
 Failure transactionFailure(const QString& what, const QSqlError& error)
@@ -52,24 +45,36 @@ Transazione::Transazione(ConnessioneStore& connection) : m_connection(connection
     if (m_connection.motore() == Motore::Embedded) {
         m_connection.esegui(QStringLiteral("BEGIN IMMEDIATE"));
     } else {
-        QSqlDatabase database = m_connection.database();
-        if (!database.transaction())
-            throw transactionFailure(QStringLiteral("Impossibile iniziare la transazione"),
-                                     database.lastError());
-        m_open = true; // undone when the mark fails
-        if (!m_connection.marcaTransazioni()) return;
-        m_numero = ++s_numeri;
-        QSqlQuery& mark = m_connection.eseguiRicordata(kMarca, {m_numero});
-        int open = 0;
-        do {
-            if (mark.isSelect() && mark.next()) open = mark.value(0).toInt();
-        } while (mark.nextResult());
-        mark.finish();
-        if (open < 1)
-            throw Failure(FailureCode::Database,
-                          QStringLiteral("Impossibile iniziare la transazione: il driver non l'ha aperta"));
+        // A driver that still takes itself to be inside a unit the server ended begins nothing: it is
+        // given its automatic commit back and asked once more.
+        for (int attempt = 1;; ++attempt) {
+            QSqlDatabase database = m_connection.database();
+            if (!database.transaction())
+                throw transactionFailure(QStringLiteral("Impossibile iniziare la transazione"),
+                                         database.lastError());
+            m_open = true; // undone when the mark fails
+            if (!m_connection.marcaTransazioni() || marca()) break;
+            chiudiNelDriver(m_connection);
+            if (attempt == 2)
+                throw Failure(
+                    FailureCode::Database,
+                    QStringLiteral("Impossibile iniziare la transazione: il driver non l'ha aperta"));
+        }
     }
     m_open = true;
+}
+
+// Leaves the unit's mark; false when the server holds no open transaction after it.
+bool Transazione::marca()
+{
+    m_numero = ++s_numeri;
+    QSqlQuery& mark = m_connection.eseguiRicordata(kMarca, {m_numero});
+    int open = 0;
+    do {
+        if (mark.isSelect() && mark.next()) open = mark.value(0).toInt();
+    } while (mark.nextResult());
+    mark.finish();
+    return open > 0;
 }
 
 Transazione::~Transazione()
@@ -82,8 +87,7 @@ Transazione::~Transazione()
                 handle && !sqlite3_get_autocommit(handle))
                 m_connection.esegui(QStringLiteral("ROLLBACK"));
         } else {
-            QSqlDatabase database = m_connection.database();
-            if (!database.rollback()) automatico(database);
+            chiudiNelDriver(m_connection);
         }
     } catch (const std::exception&) {
         // Nothing more can be done: a connection that cannot undo is closed by its owner, and the
@@ -120,9 +124,16 @@ void Transazione::conferma()
     } else {
         verificaAttiva();
         QSqlDatabase database = m_connection.database();
-        if (!database.commit())
-            throw transactionFailure(QStringLiteral("Impossibile confermare la transazione"),
-                                     database.lastError());
+        if (!database.commit()) {
+            const QSqlError error = database.lastError();
+            try {
+                chiudiNelDriver(m_connection);
+                m_open = false;
+            } catch (const std::exception&) {
+                // Left to the destructor.
+            }
+            throw transactionFailure(QStringLiteral("Impossibile confermare la transazione"), error);
+        }
     }
     m_open = false;
 }

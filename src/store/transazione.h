@@ -25,6 +25,8 @@ public:
     void conferma();
 
 private:
+    bool marca();
+
     ConnessioneStore& m_connection;
     bool m_open = false;
     int m_numero = 0; // SQL Server: the unit's mark

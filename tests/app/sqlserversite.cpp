@@ -157,16 +157,20 @@ QString SqlServerPath::result(const Site& site)
     return file;
 }
 
-int SqlServerPath::run(const QString& folder, const std::function<void(int)>& tick, int limitMs)
+void SqlServerPath::start(QProcess& child, const QString& folder, const QStringList& switches)
 {
-    QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ESPORTA_IMPORTA_DIR"), folder);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("ESPORTA_IMPORTA_ODBC_DRIVER"), QStringLiteral("FreeTDS"));
     child.setProcessEnvironment(environment);
-    child.start(QStringLiteral(EI_PROGRAM),
-                {QStringLiteral("/A"), QStringLiteral("/C"), QStringLiteral("/V")});
+    child.start(QStringLiteral(EI_PROGRAM), QStringList{QStringLiteral("/A")} + switches);
+}
+
+int SqlServerPath::run(const QString& folder, const std::function<void(int)>& tick, int limitMs)
+{
+    QProcess child;
+    start(child, folder, {QStringLiteral("/C"), QStringLiteral("/V")});
     bool reported = false;
     for (int waited = 0; waited < limitMs && !reported && !child.waitForFinished(250); waited += 250) {
         reported = QFile::exists(folder + QStringLiteral("/LogErrori.TXT"));

@@ -104,16 +104,18 @@ CREATE TABLE Contatori (
 );
 GO
 -- Advances the named counter by one and gives its new value; NULL for a counter that is not there or
--- holds NULL. One statement adds and reads, so two callers never get the same value.
+-- holds NULL. The update takes the counter's row lock and the read follows inside the same transaction,
+-- so two callers never get the same value. (One statement with OUTPUT INTO would do on SQL Server; the
+-- T-SQL engine of the tests hands out a value twice that way when two sessions meet.)
 CREATE PROCEDURE Contatore_update
     @NomeContatore varchar(50),
     @Valore int OUTPUT
 AS
 BEGIN
     SET NOCOUNT ON;
-    DECLARE @Nuovo TABLE (Valore int);
-    UPDATE Contatori SET Valore = Valore + 1 OUTPUT inserted.Valore INTO @Nuovo
-    WHERE NomeContatore = @NomeContatore;
-    SET @Valore = (SELECT TOP 1 Valore FROM @Nuovo);
+    BEGIN TRANSACTION;
+    UPDATE Contatori SET Valore = Valore + 1 WHERE NomeContatore = @NomeContatore;
+    SET @Valore = (SELECT Valore FROM Contatori WHERE NomeContatore = @NomeContatore);
+    COMMIT TRANSACTION;
 END
 GO
