@@ -112,7 +112,6 @@ void SqlServerPath::SetUp()
 QString SqlServerPath::site(const QString& name, const QString& server, const QString& database,
                             const QString& user, const QString& password)
 {
-    if (qEnvironmentVariableIsSet("EI_KEEP_SITES")) m_sites.setAutoRemove(false);
     const QString folder = m_sites.filePath(name);
     QDir().mkpath(folder + QStringLiteral("/store"));
     QFile::copy(baseFile(QStringLiteral("Vendite.DAT")), folder + QStringLiteral("/Vendite.DAT"));
