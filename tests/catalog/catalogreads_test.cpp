@@ -24,23 +24,8 @@ TEST_F(CatalogoTest, DamagedStorePageFailsTheRunAndKeepsTheOldCatalog)
     scrivi(catalogoPath(), kVecchioCatalogo);
 
     // One page in the middle of the titles' pages is overwritten.
-    const QString file = path("store/Tavira.sqlite");
-    QList<int> pages;
-    int pageSize = 0;
-    {
-        PlainSqlite reader(file, false);
-        pageSize = reader.run("PRAGMA page_size").value(0).toInt();
-        for (const QString& page : reader.run("SELECT pageno FROM dbstat WHERE name = 'Prodotti' AND "
-                                              "pagetype = 'leaf' ORDER BY pageno"))
-            pages << page.toInt();
-    }
-    ASSERT_GT(pageSize, 0);
-    ASSERT_GT(pages.size(), 20) << "dbstat of SQLite lists the pages of the titles";
-    QFile store(file);
-    ASSERT_TRUE(store.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(store.seek(qint64(pages.at(pages.size() / 2) - 1) * pageSize));
-    ASSERT_EQ(store.write(QByteArray(pageSize, '\xEE')), pageSize);
-    store.close();
+    ASSERT_GT(damageMiddlePage(path("store/Tavira.sqlite"), QStringLiteral("Prodotti")), 20)
+        << "dbstat of SQLite lists the pages of the titles";
 
     display.righe.clear();
     ASSERT_EQ(esporta(true), EsitoRun::Interrotta);

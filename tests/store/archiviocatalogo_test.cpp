@@ -60,22 +60,7 @@ TEST_F(LetturaCatalogo, AFailedReadAmongATitlesIssuesIsAFailure)
                                "Zefiro, Giacenza) VALUES (?, 1, ?, ?, 1, 5)"),
                 {id, QString(3000, QLatin1Char('N')), QStringLiteral("2026-11-%1").arg(id + 10)});
     }
-    QList<int> pages;
-    int pageSize = 0;
-    {
-        PlainSqlite reader(file, false);
-        pageSize = reader.run("PRAGMA page_size").value(0).toInt();
-        for (const QString& page : reader.run("SELECT pageno FROM dbstat WHERE name = 'Uscite' AND "
-                                              "pagetype = 'leaf' ORDER BY pageno"))
-            pages << page.toInt();
-    }
-    ASSERT_GT(pageSize, 0);
-    ASSERT_GE(pages.size(), 10);
-    QFile store(file);
-    ASSERT_TRUE(store.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(store.seek(qint64(pages.at(pages.size() / 2) - 1) * pageSize));
-    ASSERT_EQ(store.write(QByteArray(pageSize, '\xEE')), pageSize);
-    store.close();
+    ASSERT_GE(damageMiddlePage(file, QStringLiteral("Uscite")), 10);
 
     ConnessioneStore connection(settingsFor(QStringLiteral("TAVIRA")), 3, 60);
     ArchivioCatalogo archive(connection, ModoSelezione::NonRichiamatiEQuotidiani);

@@ -2,6 +2,7 @@
 
 #include "store/connectionregistry.h"
 
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -50,3 +51,24 @@ private:
     QString m_name;
     std::unique_ptr<QSqlDatabase> m_database;
 };
+
+// Overwrites the middle one of a table's leaf pages in a store file, as a failing disk would; the
+// number of leaf pages the table had, 0 when the file could not be changed.
+inline int damageMiddlePage(const QString& file, const QString& table)
+{
+    QList<int> pages;
+    int pageSize = 0;
+    {
+        PlainSqlite reader(file, false);
+        pageSize = reader.run(QStringLiteral("PRAGMA page_size")).value(0).toInt();
+        for (const QString& page : reader.run("SELECT pageno FROM dbstat WHERE name = '" + table +
+                                              "' AND pagetype = 'leaf' ORDER BY pageno"))
+            pages << page.toInt();
+    }
+    QFile store(file);
+    if (pageSize <= 0 || pages.isEmpty() || !store.open(QIODevice::ReadWrite) ||
+        !store.seek(qint64(pages.at(pages.size() / 2) - 1) * pageSize) ||
+        store.write(QByteArray(pageSize, '\xEE')) != pageSize)
+        return 0;
+    return int(pages.size());
+}
